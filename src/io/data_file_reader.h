@@ -1,0 +1,26 @@
+// Picking a matrix out of the data file.
+//
+// The data file is free text with bracketed entries: an entry runs from a
+// '[' to the first ']' after it, and the character right after the '['
+// tells its kind; 'M' or 'm' marks matrix data, a size code (rows * 100 +
+// columns) followed by the entries. The reader lists every entry under its
+// number, asks the user for one and parses the chosen matrix entry.
+#ifndef QUADRIXEL_IO_DATA_FILE_READER_H_
+#define QUADRIXEL_IO_DATA_FILE_READER_H_
+
+#include <cstdint>
+#include <iostream>
+
+// The data file, looked for in the current directory.
+inline constexpr const char* DATA_FILE_NAME = "MatrixDataFile2.txt";
+
+// Lists the entries of the data file at `path` on `out`, reads the user's
+// choice from `in` and parses the chosen matrix entry into `matrix`.
+// Returns the size code stored, or 0 when no matrix was read (the caller's
+// buffer then untouched, except for a parsed size code of 0). `matrix`
+// must hold MATRIX_BUFFER_INTS elements.
+std::int32_t readMatrixFromFile(std::int32_t* matrix, std::istream& in = std::cin,
+                                std::ostream& out = std::cout,
+                                const char* path = DATA_FILE_NAME);
+
+#endif  // QUADRIXEL_IO_DATA_FILE_READER_H_

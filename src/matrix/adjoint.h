@@ -1,0 +1,24 @@
+// The adjoint (adjugate) of a square matrix: the transpose of its matrix of
+// cofactors, so that the matrix times its adjoint is the determinant times
+// the unit matrix. Each cofactor is the determinant of one minor, taken by
+// the permutation walk, with the sign (-1)^(r+c); signs and values wrap
+// modulo 2^32 like the determinant itself.
+#ifndef QUADRIXEL_MATRIX_ADJOINT_H_
+#define QUADRIXEL_MATRIX_ADJOINT_H_
+
+#include <cstdint>
+#include <iostream>
+
+// Entries in the working record of one minor: the size code and up to 199
+// entries, that is minors of order up to 14.
+inline constexpr int MINOR_BUFFER_INTS = 200;
+
+// Writes the adjoint of `matrix` into `adjoint` (size code and n*n entries,
+// no end marker) and returns its size code. A matrix that is not square is
+// refused: the line "Error: Matrix not square" goes to `out`, MATRIX_END is
+// returned and `adjoint` is untouched. Requires order 0 .. 13 (each minor is
+// a determinant of order n-1 <= 12); `adjoint` must not alias `matrix`.
+std::int32_t adjointMatrix(const std::int32_t* matrix, std::int32_t* adjoint,
+                           std::ostream& out = std::cout);
+
+#endif  // QUADRIXEL_MATRIX_ADJOINT_H_

@@ -1,0 +1,65 @@
+#include "matrix/adjoint.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "support/record_builder.h"
+
+namespace {
+
+TEST(AdjointMatrix, KnownAdjoints) {
+  struct Case {
+    const char* name;
+    Record matrix;
+    std::vector<std::int32_t> expected;
+  };
+  const Case cases[] = {
+      {"1x1 has the unit adjoint", makeRecord(1, 1, {5}), {1}},
+      {"2x2", makeRecord(2, 2, {4, 7, 2, 6}), {6, -7, -2, 4}},
+      {"3x3", makeRecord(3, 3, {2, 1, 3, 4, -1, 5, -2, 6, 1}),
+       {-31, 17, 8, -14, 8, 2, 22, -14, -6}},
+      {"singular is not refused", makeRecord(3, 3, {1, 1, 1, 1, 1, 1, 1, 1, 1}),
+       {0, 0, 0, 0, 0, 0, 0, 0, 0}},
+      {"negation wraps", makeRecord(2, 2, {1, INT32_MIN, 0, 1}), {1, INT32_MIN, 0, 1}},
+  };
+  for (const auto& c : cases) {
+    Record adjoint = makeRecord(9, 9, {});
+    std::ostringstream out;
+    EXPECT_EQ(adjointMatrix(c.matrix.data(), adjoint.data(), out), c.matrix[0]) << c.name;
+    EXPECT_EQ(entriesOf(adjoint), c.expected) << c.name;
+    EXPECT_EQ(out.str(), "") << c.name;
+  }
+}
+
+TEST(AdjointMatrix, SixBySixUnitIsItsOwnAdjointAndMarkerIsNotWritten) {
+  Record unit = makeRecord(6, 6, {});
+  for (int i = 1; i <= 36; ++i) unit[i] = 0;
+  for (int i = 0; i < 6; ++i) unit[1 + i * 6 + i] = 1;
+  Record adjoint;
+  adjoint.fill(42);
+  EXPECT_EQ(adjointMatrix(unit.data(), adjoint.data()), 606);
+  EXPECT_EQ(entriesOf(adjoint), entriesOf(unit));
+  EXPECT_EQ(adjoint[37], 42);
+}
+
+TEST(AdjointMatrix, EmptyMatrixGivesEmptyAdjoint) {
+  Record empty = makeRecord(0, 0, {});
+  Record adjoint;
+  adjoint.fill(42);
+  EXPECT_EQ(adjointMatrix(empty.data(), adjoint.data()), 0);
+  EXPECT_EQ(adjoint[0], 0);
+  EXPECT_EQ(adjoint[1], 42);
+}
+
+TEST(AdjointMatrix, RefusesMatrixThatIsNotSquare) {
+  Record matrix = makeRecord(2, 3, {1, 2, 3, 4, 5, 6});
+  Record adjoint;
+  adjoint.fill(42);
+  std::ostringstream out;
+  EXPECT_EQ(adjointMatrix(matrix.data(), adjoint.data(), out), MATRIX_END);
+  EXPECT_EQ(out.str(), "Error: Matrix not square\n");
+  for (std::int32_t value : adjoint) ASSERT_EQ(value, 42);
+}
+
+}  // namespace
