@@ -27,7 +27,9 @@ std::string readFile(const fs::path& path) {
   return text.str();
 }
 
+// Every case folder, or only the one named by TRANSCRIPT_CASE when it is set.
 std::vector<std::string> caseNames() {
+  if (const char* only = std::getenv("TRANSCRIPT_CASE")) return {only};
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(TRANSCRIPT_DIR)) {
     if (entry.is_directory()) names.push_back(entry.path().filename().string());
@@ -40,6 +42,8 @@ class Transcript : public testing::TestWithParam<std::string> {};
 
 TEST_P(Transcript, OutputMatchesExactly) {
   const fs::path source = fs::path(TRANSCRIPT_DIR) / GetParam();
+  ASSERT_TRUE(fs::exists(source / "input")) << source;
+  ASSERT_TRUE(fs::exists(source / "expected")) << source;
   const fs::path work = fs::temp_directory_path() /
                         ("quadrixel-transcript-" + GetParam() + "-" +
                          std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
