@@ -5,6 +5,13 @@
 // tells its kind; 'M' or 'm' marks matrix data, a size code (rows * 100 +
 // columns) followed by the entries. The reader lists every entry under its
 // number, asks the user for one and parses the chosen matrix entry.
+//
+// The file is streamed, never held: the listing and the search for the
+// chosen entry each read it once from the start, in fixed-size chunks, so
+// time is linear in the file's size and memory does not grow with it. Only
+// the chosen entry is copied, and its body may hold at most 1000 characters.
+// Every refusal prints one line, returns 0 and leaves the caller's buffer
+// untouched; the file is closed before the reader returns, on every road.
 #ifndef QUADRIXEL_IO_DATA_FILE_READER_H_
 #define QUADRIXEL_IO_DATA_FILE_READER_H_
 
@@ -13,6 +20,10 @@
 
 // The data file, looked for in the current directory.
 inline constexpr const char* DATA_FILE_NAME = "MatrixDataFile2.txt";
+
+// Most characters in the body of a matrix entry (after its marker, before
+// its ']') that the reader accepts.
+inline constexpr int ENTRY_BODY_CHARS = 1000;
 
 // Lists the entries of the data file at `path` on `out`, reads the user's
 // choice from `in` and parses the chosen matrix entry into `matrix`.
