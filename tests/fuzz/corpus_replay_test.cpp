@@ -45,7 +45,9 @@ void PrintTo(const Target& target, std::ostream* out) { *out << target.name; }
 class CorpusReplay : public testing::TestWithParam<Target> {};
 
 TEST_P(CorpusReplay, NoSavedInputFindsAFault) {
-  for (const fs::path& path : savedInputs(GetParam().name)) {
+  const std::vector<fs::path> inputs = savedInputs(GetParam().name);
+  ASSERT_FALSE(inputs.empty()) << "no saved input under " << FUZZ_DIR;
+  for (const fs::path& path : inputs) {
     std::ifstream file(path, std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(file), {}};
     EXPECT_EQ(GetParam().harness(reinterpret_cast<const std::uint8_t*>(bytes.data()),
