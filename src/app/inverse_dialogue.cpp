@@ -43,14 +43,16 @@ void reportOnSquareMatrix(const std::int32_t* given, std::int32_t* adjoint,
            "no inverse matrix is reported\n";
     return;
   }
-  const std::int32_t det = determinant(given);
-  if (det == 0) {
-    out << "Matrix is singular; there is no inverse matrix\n";
-    return;
-  }
+  // Here the walk's determinant is the true one; with a cofactor too large
+  // it is known not to be 0, so the walk is not needed at all.
   if (range == ExactRange::kAdjointTooLarge) {
     out << "ERROR: adjoint matrix is too large for 32-bit integers; "
            "no inverse matrix is reported\n";
+    return;
+  }
+  const std::int32_t det = determinant(given);
+  if (det == 0) {
+    out << "Matrix is singular; there is no inverse matrix\n";
     return;
   }
   adjointMatrix(given, adjoint, out);
