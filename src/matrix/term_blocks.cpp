@@ -42,8 +42,14 @@ bool termKernelAvailable(TermKernel kernel) {
     case TermKernel::kPortable:
       return true;
     case TermKernel::kAvx2:
-#if defined(QUADRIXEL_AVX2_KERNEL)
+#if defined(QUADRIXEL_X86_KERNELS)
       return __builtin_cpu_supports("avx2");
+#else
+      return false;
+#endif
+    case TermKernel::kAvx512:
+#if defined(QUADRIXEL_X86_KERNELS)
+      return __builtin_cpu_supports("avx512f");
 #else
       return false;
 #endif
@@ -52,9 +58,9 @@ bool termKernelAvailable(TermKernel kernel) {
 }
 
 TermKernel fastestTermKernel() {
-  static const TermKernel fastest = termKernelAvailable(TermKernel::kAvx2)
-                                        ? TermKernel::kAvx2
-                                        : TermKernel::kPortable;
+  static const TermKernel fastest = termKernelAvailable(TermKernel::kAvx512) ? TermKernel::kAvx512
+                                    : termKernelAvailable(TermKernel::kAvx2) ? TermKernel::kAvx2
+                                                                             : TermKernel::kPortable;
   return fastest;
 }
 
@@ -62,7 +68,9 @@ std::uint32_t sumOfTermBlocks(const std::int32_t* matrix, TermKernel kernel) {
   TermBlockLayout layout;
   buildLayout(matrix[0] % 100, layout);
   std::uint32_t laneSums[BLOCK_LANES_MAX];
-  if (kernel == TermKernel::kAvx2) {
+  if (kernel == TermKernel::kAvx512) {
+    sumTermLanesAvx512(matrix, layout, laneSums);
+  } else if (kernel == TermKernel::kAvx2) {
     sumTermLanesAvx2(matrix, layout, laneSums);
   } else {
     sumTermLanesPortable(matrix, layout, laneSums);

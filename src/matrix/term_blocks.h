@@ -47,6 +47,7 @@ struct TermBlockLayout {
 enum class TermKernel {
   kPortable,  // plain vectors of four lanes, any processor
   kAvx2,      // eight lanes with AVX2, chosen at run time where supported
+  kAvx512,    // sixteen lanes with AVX-512F, likewise
 };
 
 // True when `kernel` can run on this processor.
@@ -68,5 +69,7 @@ void sumTermLanesPortable(const std::int32_t* matrix, const TermBlockLayout& lay
                           std::uint32_t* laneSums);
 void sumTermLanesAvx2(const std::int32_t* matrix, const TermBlockLayout& layout,
                       std::uint32_t* laneSums);
+void sumTermLanesAvx512(const std::int32_t* matrix, const TermBlockLayout& layout,
+                        std::uint32_t* laneSums);
 
 #endif  // QUADRIXEL_MATRIX_TERM_BLOCKS_H_

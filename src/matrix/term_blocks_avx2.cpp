@@ -14,9 +14,8 @@ struct Ops {
   static constexpr int W = 8;
   typedef V Candidates;
   static Candidates load(const std::uint32_t* entries) {
-    Candidates candidates;
-    __builtin_memcpy(&candidates, entries, sizeof candidates);
-    return candidates;
+    return Candidates{entries[0], entries[1], entries[2], entries[3],
+                      entries[4], entries[5], entries[6], entries[7]};
   }
   static V pick(V candidates, V indices) {
     return reinterpret_cast<V>(_mm256_permutevar8x32_epi32(

@@ -14,7 +14,9 @@ TEST(TermBlocks, EveryKernelMatchesStepByStepWalk) {
     const char* name;
     TermKernel kernel;
   };
-  const Kernel kernels[] = {{"portable", TermKernel::kPortable}, {"AVX2", TermKernel::kAvx2}};
+  const Kernel kernels[] = {{"portable", TermKernel::kPortable},
+                            {"AVX2", TermKernel::kAvx2},
+                            {"AVX-512", TermKernel::kAvx512}};
   std::mt19937 random(7);
   for (const Kernel& k : kernels) {
     if (!termKernelAvailable(k.kernel)) {
