@@ -9,6 +9,10 @@
 
 namespace {
 
+// Below this order all the cofactors together cost less than starting one
+// thread, so the caller takes them alone.
+constexpr std::int32_t THREADED_ORDER_MIN = 6;
+
 // Takes cofactors one after the other, claiming each by its number 0 ..
 // n*n - 1 from `nextCofactor`, until none is left; the cofactor of row r,
 // column c goes to cofactors[(r - 1) * n + c]. Each call fills minors in a
@@ -48,6 +52,7 @@ std::int32_t adjointMatrixWithThreads(const std::int32_t* matrix, std::int32_t* 
 
   std::int32_t cofactors[MATRIX_BUFFER_INTS];
   std::atomic<std::int32_t> nextCofactor{0};
+  if (n < THREADED_ORDER_MIN) threads = 1;
   if (threads > n * n) threads = n * n;
   if (threads > ADJOINT_THREADS_MAX) threads = ADJOINT_THREADS_MAX;
   std::thread helpers[ADJOINT_THREADS_MAX - 1];

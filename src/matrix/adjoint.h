@@ -31,7 +31,8 @@ std::int32_t adjointMatrix(const std::int32_t* matrix, std::int32_t* adjoint,
                            std::ostream& out = std::cout);
 
 // adjointMatrix with the cofactors shared among `threads` threads, counting
-// the caller's own; `threads` is clamped to 1 .. ADJOINT_THREADS_MAX.
+// the caller's own; `threads` is clamped to 1 .. ADJOINT_THREADS_MAX, and
+// to 1 for orders below 6, whose cofactors cost less than a thread's start.
 std::int32_t adjointMatrixWithThreads(const std::int32_t* matrix, std::int32_t* adjoint,
                                       int threads, std::ostream& out = std::cout);
 

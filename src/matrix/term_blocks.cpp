@@ -20,16 +20,16 @@ void buildLayout(std::int32_t n, TermBlockLayout& layout) {
   layout.lanes = (n - 1) * (n - 2);
   for (std::int32_t j = 0; j < BLOCK_ROWS; ++j) {
     for (std::int32_t lane = 0; lane < BLOCK_LANES_MAX; ++lane) {
-      layout.leftPick[j][lane] = 0;
-      layout.rightPick[j][lane] = 0;
+      layout.pickAbove[j][lane] = 0;
+      layout.pickBelow[j][lane] = 0;
     }
   }
   for (std::int32_t q = 1; q <= n - 1; ++q) {
     for (std::int32_t r = 1; r <= n - 2; ++r) {
       const std::int32_t lane = (q - 1) * (n - 2) + (r - 1);
       for (std::int32_t j = 1; j <= n; ++j) {
-        if (j <= n - 1) layout.leftPick[j][lane] = candidateAt(j, j, q, r);
-        if (j >= 2) layout.rightPick[j][lane] = candidateAt(j, j - 1, q, r);
+        if (j <= n - 1) layout.pickAbove[j][lane] = candidateAt(j, j, q, r);
+        if (j >= 2) layout.pickBelow[j][lane] = candidateAt(j, j - 1, q, r);
       }
     }
   }

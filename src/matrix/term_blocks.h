@@ -31,16 +31,18 @@ inline constexpr int BLOCK_LANES_MAX = 112;
 inline constexpr int BLOCK_ROWS = 13;
 
 // What depends on the order alone: for each row j and lane (q, r), which of
-// the row's candidate entries the row takes when column 1 lies below it
-// (leftPick) and when column 1 lies above it (rightPick). Candidates 0 and 1
-// are the entries in columns 2 and 3; candidate 2 + d is the entry in the
-// column that the lower walk puts at position j - d. Lanes past `lanes`
-// are padding: they pick candidate 0 and are never summed.
+// the row's candidate entries the row takes when it lies above column 1's
+// position p (pickAbove, j < p: the column at position j of the arrangement
+// of columns 2 .. n) and when it lies below (pickBelow, j > p: the column at
+// position j - 1). Candidates 0 and 1 are the entries in columns 2 and 3;
+// candidate 2 + d is the entry in the column that the lower walk puts at
+// position j - d. Lanes past `lanes` are padding: they pick candidate 0 and
+// are never summed.
 struct TermBlockLayout {
   std::int32_t n;
   std::int32_t lanes;  // (n - 1) * (n - 2)
-  alignas(64) std::int32_t leftPick[BLOCK_ROWS][BLOCK_LANES_MAX];
-  alignas(64) std::int32_t rightPick[BLOCK_ROWS][BLOCK_LANES_MAX];
+  alignas(64) std::int32_t pickAbove[BLOCK_ROWS][BLOCK_LANES_MAX];
+  alignas(64) std::int32_t pickBelow[BLOCK_ROWS][BLOCK_LANES_MAX];
 };
 
 // The ways to evaluate a block; all give identical sums.

@@ -41,7 +41,7 @@ void addChunk(const TermBlockLayout& layout, const typename Ops::Candidates* can
   V product = one;
   below[n] = one;
   for (std::int32_t j = n; j >= 2; --j) {
-    product *= Ops::pick(candidates[j], loadLanes<Ops>(layout.rightPick[j] + c * W));
+    product *= Ops::pick(candidates[j], loadLanes<Ops>(layout.pickBelow[j] + c * W));
     below[j - 1] = product;
   }
   // product: the rows above position p, each taking the column at its own
@@ -55,7 +55,7 @@ void addChunk(const TermBlockLayout& layout, const typename Ops::Candidates* can
     } else {
       sum -= term;
     }
-    if (p < n) product *= Ops::pick(candidates[p], loadLanes<Ops>(layout.leftPick[p] + c * W));
+    if (p < n) product *= Ops::pick(candidates[p], loadLanes<Ops>(layout.pickAbove[p] + c * W));
   }
   acc += sum;
 }
@@ -84,9 +84,9 @@ void sumTermLanesOfOrder(const std::int32_t* matrix, const TermBlockLayout& layo
   V acc[2][CHUNKS_MAX];
   for (std::int32_t c = 0; c < CHUNKS_MAX; ++c) acc[0][c] = acc[1][c] = V{};
 
-  // The matrix by rows, with column 0 holding 0 and rows past n all 0, so
-  // that every candidate can be fetched without a test.
-  std::uint32_t rows[BLOCK_ROWS + 4][16] = {};
+  // The matrix by rows, with 0 in column 0, so that every candidate can be
+  // fetched without a test.
+  std::uint32_t rows[BLOCK_ROWS][BLOCK_ROWS] = {};
   for (std::int32_t j = 1; j <= n; ++j) {
     for (std::int32_t col = 1; col <= n; ++col) {
       rows[j][col] = static_cast<std::uint32_t>(matrix[(j - 1) * n + col]);
@@ -94,7 +94,7 @@ void sumTermLanesOfOrder(const std::int32_t* matrix, const TermBlockLayout& layo
   }
   std::uint32_t column1[BLOCK_ROWS];
   for (std::int32_t j = 1; j <= n; ++j) column1[j] = rows[j][1];
-  typename Ops::Candidates candidates[BLOCK_ROWS + 4];
+  typename Ops::Candidates candidates[BLOCK_ROWS];
 
   std::int32_t perm[PERM_TABLE_INTS];
   std::int32_t counter[PERM_TABLE_INTS];
@@ -102,7 +102,7 @@ void sumTermLanesOfOrder(const std::int32_t* matrix, const TermBlockLayout& layo
   startWalk(perm, counter, direction);
   // columnAt[3 + x]: the column that the lower walk puts at position x,
   // or 0 for the positions -2 .. 0 and those past the walk.
-  std::int32_t columnAt[3 + BLOCK_ROWS + 4] = {};
+  std::int32_t columnAt[3 + BLOCK_ROWS] = {};
   // Row j's candidates are its entries in columns 2 and 3, then in the
   // columns at positions j, j - 1, j - 2 and j - 3.
   auto loadCandidates = [&](std::int32_t j) {
@@ -128,7 +128,8 @@ void sumTermLanesOfOrder(const std::int32_t* matrix, const TermBlockLayout& layo
   std::int32_t odd = lower >= 2 ? 1 : 0;
   for (; steps != 0; --steps) {
     if (lower >= 2) {
-      // A swap at positions k and k + 1 touches the rows k .. k + 4.
+      // A swap at positions k and k + 1 touches the rows k .. k + 4, which
+      // lie within 1 .. n since k <= lower - 1 = n - 4.
       const std::int32_t k = walkStep(lower, perm, counter, direction);
       columnAt[3 + k] = perm[k] + 3;
       columnAt[4 + k] = perm[k + 1] + 3;
