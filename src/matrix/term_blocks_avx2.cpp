@@ -1,5 +1,6 @@
-// The block kernel on eight-lane AVX2 vectors. This source alone is compiled
-// for AVX2; it is entered only after the processor has been found to have it.
+// The block kernel on eight-lane AVX2 vectors. Of the program, only this
+// source is compiled for AVX2; it is entered only after the processor has
+// been found to have it.
 #include <cstdint>
 
 #include "matrix/term_blocks.h"

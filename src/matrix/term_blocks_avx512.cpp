@@ -1,7 +1,7 @@
 // The block kernel on sixteen-lane AVX-512 vectors, with the thirty-two
-// vector registers that keep a whole chunk's products out of memory. This
-// source alone is compiled for AVX-512F; it is entered only after the
-// processor has been found to have it.
+// vector registers that keep a whole chunk's products out of memory. Of the
+// program, only this source is compiled for AVX-512F; it is entered only
+// after the processor has been found to have it.
 #include <cstdint>
 
 #include "matrix/term_blocks.h"
