@@ -1,10 +1,47 @@
 #include "matrix/adjoint.h"
 
+#include <atomic>
+#include <functional>
+#include <thread>
+
 #include "matrix/determinant.h"
 #include "matrix/matrix_record.h"
 
-std::int32_t adjointMatrix(const std::int32_t* matrix, std::int32_t* adjoint,
-                           std::ostream& out) {
+namespace {
+
+// Below this order all the cofactors together cost less than starting one
+// thread, so the caller takes them alone.
+constexpr std::int32_t THREADED_ORDER_MIN = 6;
+
+// Takes cofactors one after the other, claiming each by its number 0 ..
+// n*n - 1 from `nextCofactor`, until none is left; the cofactor of row r,
+// column c goes to cofactors[(r - 1) * n + c]. Each call fills minors in a
+// record of its own.
+void takeCofactors(const std::int32_t* matrix, std::int32_t n, std::int32_t* cofactors,
+                   std::atomic<std::int32_t>& nextCofactor) {
+  std::int32_t minor[MINOR_BUFFER_INTS];
+  minor[0] = (n - 1) * 100 + n - 1;
+  for (;;) {
+    const std::int32_t taken = nextCofactor.fetch_add(1, std::memory_order_relaxed);
+    if (taken >= n * n) return;
+    const std::int32_t r = taken / n + 1;
+    const std::int32_t c = taken % n + 1;
+    std::int32_t m = 1;
+    for (std::int32_t j = 1; j <= n; ++j) {
+      if (j == r) continue;
+      for (std::int32_t k = 1; k <= n; ++k) {
+        if (k != c) minor[m++] = matrix[(j - 1) * n + k];
+      }
+    }
+    const std::uint32_t d = static_cast<std::uint32_t>(determinant(minor));
+    cofactors[taken + 1] = static_cast<std::int32_t>((r + c) % 2 == 0 ? d : 0u - d);
+  }
+}
+
+}  // namespace
+
+std::int32_t adjointMatrixWithThreads(const std::int32_t* matrix, std::int32_t* adjoint,
+                                      int threads, std::ostream& out) {
   const std::int32_t rows = matrixRows(matrix);
   const std::int32_t columns = matrixColumns(matrix);
   if (rows != columns) {
@@ -14,29 +51,29 @@ std::int32_t adjointMatrix(const std::int32_t* matrix, std::int32_t* adjoint,
   const std::int32_t n = rows;
 
   std::int32_t cofactors[MATRIX_BUFFER_INTS];
-  std::int32_t minor[MINOR_BUFFER_INTS];
-  minor[0] = (rows - 1) * 100 + columns - 1;
-  std::int32_t next = 1;
-  for (std::int32_t r = 1; r <= n; ++r) {
-    for (std::int32_t c = 1; c <= n; ++c) {
-      std::int32_t m = 1;
-      for (std::int32_t j = 1; j <= n; ++j) {
-        if (j == r) continue;
-        for (std::int32_t k = 1; k <= n; ++k) {
-          if (k != c) minor[m++] = matrix[(j - 1) * n + k];
-        }
-      }
-      const std::uint32_t d = static_cast<std::uint32_t>(determinant(minor));
-      cofactors[next++] = static_cast<std::int32_t>((r + c) % 2 == 0 ? d : 0u - d);
-    }
+  std::atomic<std::int32_t> nextCofactor{0};
+  if (n < THREADED_ORDER_MIN) threads = 1;
+  if (threads > n * n) threads = n * n;
+  if (threads > ADJOINT_THREADS_MAX) threads = ADJOINT_THREADS_MAX;
+  std::thread helpers[ADJOINT_THREADS_MAX - 1];
+  for (int t = 0; t + 1 < threads; ++t) {
+    helpers[t] = std::thread(takeCofactors, matrix, n, cofactors, std::ref(nextCofactor));
   }
+  takeCofactors(matrix, n, cofactors, nextCofactor);
+  for (int t = 0; t + 1 < threads; ++t) helpers[t].join();
 
   adjoint[0] = rows * 100 + columns;
-  next = 1;
+  std::int32_t next = 1;
   for (std::int32_t i = 1; i <= n; ++i) {
     for (std::int32_t j = 1; j <= n; ++j) {
       adjoint[(j - 1) * n + i] = cofactors[next++];
     }
   }
   return adjoint[0];
+}
+
+std::int32_t adjointMatrix(const std::int32_t* matrix, std::int32_t* adjoint,
+                           std::ostream& out) {
+  return adjointMatrixWithThreads(matrix, adjoint,
+                                  static_cast<int>(std::thread::hardware_concurrency()), out);
 }

@@ -7,14 +7,14 @@
 // modulo 2^32, so the result is the true determinant reduced into the signed
 // 32-bit range: exact whenever the true value fits, however far single terms
 // overflow. Nothing is pruned: a zero entry still costs its full term.
+// From order 4 on, the sweeps of the walk's three top indices are evaluated
+// a block at a time, their terms sharing partial products (term_blocks.h).
 #ifndef QUADRIXEL_MATRIX_DETERMINANT_H_
 #define QUADRIXEL_MATRIX_DETERMINANT_H_
 
 #include <cstdint>
 
-// Entries in each of the walk's tables perm, counter and direction; they are
-// indexed from 1 and serve orders up to 13.
-inline constexpr int PERM_TABLE_INTS = 14;
+#include "matrix/permutation_walk.h"  // PERM_TABLE_INTS
 
 // Returns the determinant of the square record `matrix`, wrapped to 32 bits.
 // The order n is the column count; the row count is not read. Order 0 gives

@@ -4,6 +4,8 @@
 
 #include <sstream>
 
+#include "matrix/reference_walk.h"
+#include "support/random_matrix.h"
 #include "support/record_builder.h"
 
 namespace {
@@ -60,6 +62,28 @@ TEST(AdjointMatrix, RefusesMatrixThatIsNotSquare) {
   EXPECT_EQ(adjointMatrix(matrix.data(), adjoint.data(), out), MATRIX_END);
   EXPECT_EQ(out.str(), "Error: Matrix not square\n");
   for (std::int32_t value : adjoint) ASSERT_EQ(value, 42);
+}
+
+// However the cofactors are shared out among threads, each lands in its
+// place and the adjoint is the one taken cofactor by cofactor.
+TEST(AdjointMatrix, MatchesReferenceWhateverTheThreadCount) {
+  std::mt19937 random(99);
+  for (std::int32_t n = 1; n <= 8; ++n) {
+    for (EntrySize size : {EntrySize::kSmall, EntrySize::kWide}) {
+      const Record matrix = randomSquareRecord(n, size, random);
+      Record expected;
+      referenceAdjoint(matrix.data(), expected.data());
+      Record adjoint;
+      EXPECT_EQ(adjointMatrix(matrix.data(), adjoint.data()), n * 101);
+      EXPECT_EQ(entriesOf(adjoint), entriesOf(expected)) << "order " << n;
+      for (int threads : {0, 1, 2, 3, 7, 1000}) {
+        adjoint.fill(0);
+        EXPECT_EQ(adjointMatrixWithThreads(matrix.data(), adjoint.data(), threads), n * 101);
+        EXPECT_EQ(entriesOf(adjoint), entriesOf(expected))
+            << "order " << n << ", " << threads << " threads";
+      }
+    }
+  }
 }
 
 }  // namespace

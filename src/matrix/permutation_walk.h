@@ -1,0 +1,36 @@
+// The plain-changes walk through the permutations of 1 .. n.
+//
+// The walk keeps three tables indexed from 1: perm (the current permutation,
+// perm[j] being the column that row j takes), counter (how far index i has
+// gone in its current sweep) and direction (+1 or -1, the way counter[i]
+// moves). Each step raises or lowers the counter of the highest index n and,
+// when that counter turns, passes on to index n - 1, and so on; the step then
+// swaps two neighbouring positions of perm. Starting from the identity, n!
+// steps pass through every permutation exactly once and the last step brings
+// perm back to the identity. Each step flips the permutation's parity.
+//
+// Index n moves column 1 across all n positions, index n - 1 moves column 2
+// across the positions that column 1 leaves free, and so on: between two
+// steps of the indices below n - 2, the permutations visited are the current
+// arrangement of columns 4 .. n with columns 3, 2 and 1 inserted in turn at
+// every possible position.
+#ifndef QUADRIXEL_MATRIX_PERMUTATION_WALK_H_
+#define QUADRIXEL_MATRIX_PERMUTATION_WALK_H_
+
+#include <cstdint>
+
+// Entries in each of the walk's tables perm, counter and direction; they are
+// indexed from 1 and serve orders up to 13.
+inline constexpr int PERM_TABLE_INTS = 14;
+
+// Loads the three tables from their constant templates: perm the identity,
+// every counter 0, every direction +1.
+void startWalk(std::int32_t* perm, std::int32_t* counter, std::int32_t* direction);
+
+// Makes one step of the walk of order n on tables loaded by startWalk and
+// returns the swap position k: perm[k] and perm[k + 1] have been exchanged.
+// Requires 2 <= n <= 13 and at most n! steps since startWalk.
+std::int32_t walkStep(std::int32_t n, std::int32_t* perm, std::int32_t* counter,
+                      std::int32_t* direction);
+
+#endif  // QUADRIXEL_MATRIX_PERMUTATION_WALK_H_
