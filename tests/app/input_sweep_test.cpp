@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "support/program_run.h"
+#include "support/transcript_cases.h"
 
 namespace fs = std::filesystem;
 
@@ -33,26 +34,11 @@ constexpr unsigned SWEEP_WORKERS = 2;
 // Time allowed for the whole input of a case, before the prefixes.
 constexpr unsigned WHOLE_INPUT_LIMIT_SECONDS = 600;
 
-std::string readFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-std::vector<std::string> caseNames() {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(TRANSCRIPT_DIR)) {
-    if (entry.is_directory()) names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 class InputSweep : public testing::TestWithParam<std::string> {};
 
 TEST_P(InputSweep, EveryPrefixEndsCleanly) {
   const fs::path source = fs::path(TRANSCRIPT_DIR) / GetParam();
+  ASSERT_TRUE(fs::exists(source / "input")) << source;
   const fs::path work = fs::temp_directory_path() /
                         ("quadrixel-sweep-" + GetParam() + "-" + std::to_string(getpid()));
   fs::remove_all(work);
@@ -61,7 +47,7 @@ TEST_P(InputSweep, EveryPrefixEndsCleanly) {
   const fs::path dataFile = source / "MatrixDataFile2.txt";
   if (fs::exists(dataFile)) fs::copy(dataFile, work / "MatrixDataFile2.txt");
 
-  const std::string input = readFile(source / "input");
+  const std::string input = readWholeFile(source / "input");
   for (std::size_t length = 0; length <= input.size(); ++length) {
     std::ofstream(work / "prefixes" / std::to_string(length), std::ios::binary)
         << input.substr(0, length);
@@ -106,14 +92,7 @@ TEST_P(InputSweep, EveryPrefixEndsCleanly) {
   if (failures.empty()) fs::remove_all(work);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, InputSweep, testing::ValuesIn(caseNames()),
-                         [](const testing::TestParamInfo<std::string>& info) {
-                           std::string name = info.param;
-                           std::replace_if(
-                               name.begin(), name.end(),
-                               [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); },
-                               '_');
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Cases, InputSweep, testing::ValuesIn(transcriptCaseNames()),
+                         transcriptTestName);
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "support/program_run.h"
+#include "support/transcript_cases.h"
 
 namespace fs = std::filesystem;
 
@@ -38,13 +39,6 @@ struct SurroundingsCase {
   int exitStatus;
   const char* expected;  // standard output, checked when it goes to a file
 };
-
-std::string readFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 // Runs the program in the surroundings of `c` and checks how it ended.
 void runCase(const SurroundingsCase& c) {
@@ -75,7 +69,7 @@ void runCase(const SurroundingsCase& c) {
   EXPECT_TRUE(outcome.exited && outcome.exitStatus == c.exitStatus && outcome.errors.empty())
       << describe(outcome);
   if (c.output == Output::kFile) {
-    EXPECT_EQ(readFile(work / "output"), c.expected);
+    EXPECT_EQ(readWholeFile(work / "output"), c.expected);
   }
   fs::remove_all(work);
 }

@@ -7,36 +7,15 @@
 // fresh temporary directory, so a case without a data file has none.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <vector>
+
+#include "support/transcript_cases.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string readFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-// Every case folder, or only the one named by TRANSCRIPT_CASE when it is set.
-std::vector<std::string> caseNames() {
-  if (const char* only = std::getenv("TRANSCRIPT_CASE")) return {only};
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(TRANSCRIPT_DIR)) {
-    if (entry.is_directory()) names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 class Transcript : public testing::TestWithParam<std::string> {};
 
@@ -56,18 +35,11 @@ TEST_P(Transcript, OutputMatchesExactly) {
                               (source / "input").string() + "' > actual";
   const int status = std::system(command.c_str());
   EXPECT_EQ(status, 0) << command;
-  EXPECT_EQ(readFile(work / "actual"), readFile(source / "expected"));
+  EXPECT_EQ(readWholeFile(work / "actual"), readWholeFile(source / "expected"));
   fs::remove_all(work);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Transcript, testing::ValuesIn(caseNames()),
-                         [](const testing::TestParamInfo<std::string>& info) {
-                           std::string name = info.param;
-                           std::replace_if(
-                               name.begin(), name.end(),
-                               [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); },
-                               '_');
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Cases, Transcript, testing::ValuesIn(transcriptCaseNames()),
+                         transcriptTestName);
 
 }  // namespace
