@@ -23,7 +23,9 @@ void fillRandom(std::int32_t n, std::int32_t* matrix) {
   matrix[n * n + 1] = MATRIX_END;
 }
 
-double factorial(std::int64_t n) { return n <= 1 ? 1.0 : static_cast<double>(n) * factorial(n - 1); }
+double factorial(std::int64_t n) {
+  return n <= 1 ? 1.0 : static_cast<double>(n) * factorial(n - 1);
+}
 
 // Reports the time per step of the walk (per term) beside the time per call.
 void countSteps(benchmark::State& state, double stepsPerCall) {

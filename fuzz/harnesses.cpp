@@ -47,8 +47,7 @@ void placeDataFile(const FuzzInput& input) {
   if (!input.hasDataFile) return;
   std::FILE* file = std::fopen(DATA_FILE_NAME, "wb");
   if (file == nullptr ||
-      std::fwrite(input.dataFile.data(), 1, input.dataFile.size(), file) !=
-          input.dataFile.size() ||
+      std::fwrite(input.dataFile.data(), 1, input.dataFile.size(), file) != input.dataFile.size() ||
       std::fclose(file) != 0) {
     std::perror("quadrixel fuzz harness: data file");
     std::abort();

@@ -31,9 +31,8 @@ Source askForSource(std::istream& in, std::ostream& out) {
 
 // Prints the report on the square matrix `given`, whose shape is known to
 // be square, from the determinant on; `adjoint` receives its adjoint.
-void reportOnSquareMatrix(const std::int32_t* given, std::int32_t* adjoint,
-                          std::ostream& out) {
-  if (matrixColumns(given) > MAX_KEYBOARD_DIM) {
+void reportOnSquareMatrix(const std::int32_t* given, std::int32_t* adjoint, std::ostream& out) {
+  if (matrixColumns(given) > MAX_WALK_ORDER) {
     out << "ERROR: matrix is larger than 12x12; no inverse matrix is reported\n";
     return;
   }

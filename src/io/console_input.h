@@ -27,9 +27,7 @@ inline constexpr std::int64_t SCAN_SATURATION = 1'000'000'000'000;
 ScanStatus scanInteger(std::istream& in, std::int64_t* value);
 
 // True when `value` lies in -2147483648 .. 2147483647.
-inline bool fitsInt32(std::int64_t value) {
-  return value >= INT32_MIN && value <= INT32_MAX;
-}
+inline bool fitsInt32(std::int64_t value) { return value >= INT32_MIN && value <= INT32_MAX; }
 
 // Reads and returns one character like getchar: its value as unsigned char,
 // or -1 at the end of the input.

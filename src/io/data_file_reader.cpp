@@ -200,8 +200,7 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 // *magnitude, held at DIGIT_RUN_CEILING at most; *negative tells whether a
 // '-' stands right before the run. *at moves past the run. Returns false,
 // with *at at `length`, when no digit is left.
-bool nextDigitRun(const char* body, int length, int* at, std::int64_t* magnitude,
-                  bool* negative) {
+bool nextDigitRun(const char* body, int length, int* at, std::int64_t* magnitude, bool* negative) {
   while (*at < length && !isDigit(body[*at])) ++*at;
   if (*at == length) return false;
   *negative = *at > 0 && body[*at - 1] == '-';
@@ -255,8 +254,7 @@ std::int32_t readMatrixFromFile(std::int32_t* matrix, std::istream& in, std::ost
   // The entry is parsed aside, so that a refused one leaves `matrix` as it was.
   MatrixBuffer parsed;
   switch (parseBody(body, length, parsed)) {
-    case Parse::kMatrix:
-      break;
+    case Parse::kMatrix: break;
     case Parse::kTooFewNumbers:
       out << "Input-array in file holds fewer numbers than its size code calls for\n";
       return 0;

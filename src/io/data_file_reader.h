@@ -31,7 +31,6 @@ inline constexpr int ENTRY_BODY_CHARS = 1000;
 // buffer then untouched, except for a parsed size code of 0). `matrix`
 // must hold MATRIX_BUFFER_INTS elements.
 std::int32_t readMatrixFromFile(std::int32_t* matrix, std::istream& in = std::cin,
-                                std::ostream& out = std::cout,
-                                const char* path = DATA_FILE_NAME);
+                                std::ostream& out = std::cout, const char* path = DATA_FILE_NAME);
 
 #endif  // QUADRIXEL_IO_DATA_FILE_READER_H_

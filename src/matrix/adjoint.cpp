@@ -72,8 +72,7 @@ std::int32_t adjointMatrixWithThreads(const std::int32_t* matrix, std::int32_t* 
   return adjoint[0];
 }
 
-std::int32_t adjointMatrix(const std::int32_t* matrix, std::int32_t* adjoint,
-                           std::ostream& out) {
+std::int32_t adjointMatrix(const std::int32_t* matrix, std::int32_t* adjoint, std::ostream& out) {
   return adjointMatrixWithThreads(matrix, adjoint,
                                   static_cast<int>(std::thread::hardware_concurrency()), out);
 }

@@ -42,7 +42,7 @@ std::uint32_t sumOfTermsStepByStep(const std::int32_t* matrix, std::int32_t n) {
 std::int32_t determinant(const std::int32_t* matrix) {
   const std::int32_t n = matrixColumns(matrix);
   if (n == 0) return 1;
-  if (n < 0 || n > MAX_KEYBOARD_DIM) return 0;
+  if (n < 0 || n > MAX_WALK_ORDER) return 0;
   if (n == 1) return matrix[1];
   if (n <= 3) return static_cast<std::int32_t>(sumOfTermsStepByStep(matrix, n));
   return static_cast<std::int32_t>(sumOfTermBlocks(matrix, fastestTermKernel()));

@@ -61,7 +61,7 @@ constexpr bool primesAreSound() {
 static_assert(primesAreSound(), "the moduli must be distinct primes in (2^61, 2^62)");
 // Their product, above 2^(61 * PRIME_COUNT), must exceed the largest gap
 // between a true value and a 32-bit candidate, 2^(33 * 12) + 2^31.
-static_assert(61 * PRIME_COUNT > 33 * MAX_KEYBOARD_DIM + 1, "too few moduli for order 12");
+static_assert(61 * PRIME_COUNT > 33 * MAX_WALK_ORDER + 1, "too few moduli for order 12");
 
 // Arithmetic modulo one prime p in Montgomery form: x is held as x * 2^64 mod p,
 // always reduced into 0 .. p-1.
@@ -148,9 +148,9 @@ bool liftToInt32(const Field& f, std::uint64_t r, std::int32_t& value) {
 // n in 0 .. 12. When it is not 0, `adjoint` receives the adjoint modulo
 // f.p (plain residues, row-major, n x n); otherwise `adjoint` is not written.
 std::uint64_t eliminate(const Field& f, const std::int32_t* matrix, int n,
-                        std::uint64_t adjoint[MAX_KEYBOARD_DIM * MAX_KEYBOARD_DIM]) {
+                        std::uint64_t adjoint[MAX_WALK_ORDER * MAX_WALK_ORDER]) {
   // [A | I], reduced to [I | A^-1] by Gauss-Jordan elimination.
-  std::uint64_t work[MAX_KEYBOARD_DIM][2 * MAX_KEYBOARD_DIM];
+  std::uint64_t work[MAX_WALK_ORDER][2 * MAX_WALK_ORDER];
   const std::uint64_t one = fromInt(f, 1);
   for (int i = 0; i < n; ++i) {
     for (int j = 0; j < n; ++j) {
@@ -196,15 +196,15 @@ std::uint64_t eliminate(const Field& f, const std::int32_t* matrix, int n,
 
 ExactRange checkExactRange(const std::int32_t* matrix) {
   const int n = matrixColumns(matrix);
-  if (n < 0 || n > MAX_KEYBOARD_DIM) return ExactRange::kFits;
+  if (n < 0 || n > MAX_WALK_ORDER) return ExactRange::kFits;
   const int entries = n * n;
 
   // Candidates from the first prime: the only 32-bit values the true ones
   // can be; the other primes confirm or refute them.
   std::int32_t detCandidate = 0;
-  std::int32_t adjointCandidates[MAX_KEYBOARD_DIM * MAX_KEYBOARD_DIM];
+  std::int32_t adjointCandidates[MAX_WALK_ORDER * MAX_WALK_ORDER];
   bool adjointFits = true;
-  std::uint64_t adjoint[MAX_KEYBOARD_DIM * MAX_KEYBOARD_DIM];
+  std::uint64_t adjoint[MAX_WALK_ORDER * MAX_WALK_ORDER];
   for (int q = 0; q < PRIME_COUNT; ++q) {
     const Field& f = FIELDS[q];
     const std::uint64_t det = eliminate(f, matrix, n, adjoint);

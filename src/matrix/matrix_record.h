@@ -19,9 +19,11 @@ inline constexpr int MATRIX_BUFFER_INTS = 1001;
 inline constexpr int MATRIX_MAX_ENTRIES = MATRIX_BUFFER_INTS - 2;
 // End marker stored after the last entry by the readers and the product.
 inline constexpr std::int32_t MATRIX_END = 0xEFFFFF;
-// Largest row or column count that the keyboard entry admits, and the
-// largest order whose determinant the program takes.
+// Largest row or column count that the keyboard entry admits.
 inline constexpr int MAX_KEYBOARD_DIM = 12;
+// Largest order whose permutations the determinant walks; larger square
+// matrices are never given a determinant or an adjoint.
+inline constexpr int MAX_WALK_ORDER = 12;
 
 using MatrixBuffer = std::int32_t[MATRIX_BUFFER_INTS];
 

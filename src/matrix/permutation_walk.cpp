@@ -3,7 +3,7 @@
 namespace {
 
 // Fresh copies of these start every walk; they are never written.
-constexpr std::int32_t PERM_TEMPLATE[PERM_TABLE_INTS] = {0, 1, 2,  3,  4,  5,  6,
+constexpr std::int32_t PERM_TEMPLATE[PERM_TABLE_INTS] = {0, 1, 2, 3,  4,  5,  6,
                                                          7, 8, 9, 10, 11, 12, 13};
 constexpr std::int32_t COUNTER_TEMPLATE[PERM_TABLE_INTS] = {};
 constexpr std::int32_t DIRECTION_TEMPLATE[PERM_TABLE_INTS] = {1, 1, 1, 1, 1, 1, 1,

@@ -2,8 +2,8 @@
 
 #include "matrix/matrix_record.h"
 
-std::int32_t multiplyMatrices(const std::int32_t* a, const std::int32_t* b,
-                              std::int32_t* product, std::ostream& out) {
+std::int32_t multiplyMatrices(const std::int32_t* a, const std::int32_t* b, std::int32_t* product,
+                              std::ostream& out) {
   const std::int32_t rowsA = matrixRows(a);
   const std::int32_t columnsA = matrixColumns(a);
   const std::int32_t rowsB = matrixRows(b);

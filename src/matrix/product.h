@@ -12,7 +12,7 @@
 // returning 0 and leaving `product` untouched, when b's rows differ from a's
 // columns or when the product has more entries than a record holds.
 // `product` must be a third buffer, distinct from `a` and `b`.
-std::int32_t multiplyMatrices(const std::int32_t* a, const std::int32_t* b,
-                              std::int32_t* product, std::ostream& out = std::cout);
+std::int32_t multiplyMatrices(const std::int32_t* a, const std::int32_t* b, std::int32_t* product,
+                              std::ostream& out = std::cout);
 
 #endif  // QUADRIXEL_MATRIX_PRODUCT_H_

@@ -39,8 +39,7 @@ void buildLayout(std::int32_t n, TermBlockLayout& layout) {
 
 bool termKernelAvailable(TermKernel kernel) {
   switch (kernel) {
-    case TermKernel::kPortable:
-      return true;
+    case TermKernel::kPortable: return true;
     case TermKernel::kAvx2:
 #if defined(QUADRIXEL_X86_KERNELS)
       return __builtin_cpu_supports("avx2");
@@ -59,8 +58,9 @@ bool termKernelAvailable(TermKernel kernel) {
 
 TermKernel fastestTermKernel() {
   static const TermKernel fastest = termKernelAvailable(TermKernel::kAvx512) ? TermKernel::kAvx512
-                                    : termKernelAvailable(TermKernel::kAvx2) ? TermKernel::kAvx2
-                                                                             : TermKernel::kPortable;
+                                    : termKernelAvailable(TermKernel::kAvx2)
+                                        ? TermKernel::kAvx2
+                                        : TermKernel::kPortable;
   return fastest;
 }
 

@@ -19,8 +19,8 @@ struct Ops {
                       entries[4], entries[5], entries[6], entries[7]};
   }
   static V pick(V candidates, V indices) {
-    return reinterpret_cast<V>(_mm256_permutevar8x32_epi32(
-        reinterpret_cast<__m256i>(candidates), reinterpret_cast<__m256i>(indices)));
+    return reinterpret_cast<V>(_mm256_permutevar8x32_epi32(reinterpret_cast<__m256i>(candidates),
+                                                           reinterpret_cast<__m256i>(indices)));
   }
 };
 

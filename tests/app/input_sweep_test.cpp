@@ -79,8 +79,8 @@ TEST_P(InputSweep, EveryPrefixEndsCleanly) {
       if (outcome.timedOut()) outcome = runProgram(QUADRIXEL_PROGRAM, surroundings);
       if (!outcome.exited || outcome.exitStatus != 0 || !outcome.errors.empty()) {
         const std::lock_guard<std::mutex> guard(failuresLock);
-        failures.push_back("input cut after " + std::to_string(length) + " bytes: " +
-                           describe(outcome));
+        failures.push_back("input cut after " + std::to_string(length) +
+                           " bytes: " + describe(outcome));
       }
     }
   };

@@ -5,7 +5,6 @@
 // on standard error; a run that could not write its output must end with a
 // status other than 0.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -76,6 +75,7 @@ void runCase(const SurroundingsCase& c) {
 
 TEST(Surroundings, ProgramEndsAndReportsFailedOutput) {
   const std::string cannotRead = MENU + "Cannot read file MatrixDataFile2.txt\n";
+  // clang-format off
   const SurroundingsCase cases[] = {
       {"data file is a directory", DataFile::kDirectory, false, "F\n1\n\n", Output::kFile, 0,
        cannotRead.c_str()},
@@ -89,14 +89,15 @@ TEST(Surroundings, ProgramEndsAndReportsFailedOutput) {
       {"closed output", DataFile::kNone, false, KEYBOARD_ROAD.c_str(), Output::kClosed, 1,
        nullptr},
   };
+  // clang-format on
   for (const auto& c : cases) runCase(c);
 }
 
 TEST(Surroundings, UnreadableDataFileIsNotFound) {
   if (geteuid() == 0) GTEST_SKIP() << "file permissions do not hold root back";
   const std::string cannotFind = MENU + "Cannot find file MatrixDataFile2.txt\n";
-  runCase({"data file may not be read", DataFile::kUnreadable, false, "F\n1\n\n",
-           Output::kFile, 0, cannotFind.c_str()});
+  runCase({"data file may not be read", DataFile::kUnreadable, false, "F\n1\n\n", Output::kFile, 0,
+           cannotFind.c_str()});
 }
 
 }  // namespace

@@ -50,8 +50,7 @@ TEST_P(CorpusReplay, NoSavedInputFindsAFault) {
   for (const fs::path& path : inputs) {
     std::ifstream file(path, std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(file), {}};
-    EXPECT_EQ(GetParam().harness(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                 bytes.size()),
+    EXPECT_EQ(GetParam().harness(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()),
               "")
         << path;
   }

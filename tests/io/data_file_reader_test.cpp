@@ -92,6 +92,7 @@ struct ReaderCase {
 
 TEST_F(ReadMatrixFromFile, ListsChoosesAndParses) {
   const std::string body1000 = "101 7" + std::string(995, ' ');
+  // clang-format off
   const ReaderCase cases[] = {
       // The worked example, reply by reply.
       {"reply 1", WORKED_FILE, "1\n", WORKED_LISTING + PROMPT, WORKED_2X2, 202, ""},
@@ -164,6 +165,7 @@ TEST_F(ReadMatrixFromFile, ListsChoosesAndParses) {
       {"twenty digits", "[M101 99999999999999999999]", "1\n",
        "1  [M101 99999999999999999999]\n\n" + PROMPT + ABOVE, {}, 0, ""},
   };
+  // clang-format on
   for (const auto& c : cases) {
     const std::string path = writeDataFile(c.file);
     std::istringstream in(c.input);
@@ -176,8 +178,7 @@ TEST_F(ReadMatrixFromFile, ListsChoosesAndParses) {
 
     EXPECT_EQ(openFiles(), filesBefore) << c.name << ": the data file was left open";
     EXPECT_EQ(out.str(), c.output) << c.name;
-    EXPECT_EQ(std::vector<std::int32_t>(matrix.begin(), matrix.begin() + c.record.size()),
-              c.record)
+    EXPECT_EQ(std::vector<std::int32_t>(matrix.begin(), matrix.begin() + c.record.size()), c.record)
         << c.name;
     EXPECT_EQ(matrix[c.record.size()], FILLER) << c.name << ": wrote past the record";
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.left) << c.name;
@@ -193,10 +194,12 @@ TEST_F(ReadMatrixFromFile, FileThatCannotBeOpenedOrRead) {
   const fs::path missing = folder_ / "missing.txt";
   const fs::path directory = folder_ / "a-folder";
   fs::create_directory(directory);
+  // clang-format off
   const Case cases[] = {
       {"missing", missing, "Cannot find file " + missing.string() + "\n"},
       {"a directory", directory, "Cannot read file " + directory.string() + "\n"},
   };
+  // clang-format on
   for (const auto& c : cases) {
     std::istringstream in("1\n");
     std::ostringstream out;

@@ -24,6 +24,7 @@ struct EntryCase {
 TEST(ReadMatrixFromKeyboard, Dialogues) {
   const std::string row1of2 = "Prepare to enter 2 numbers in row 1\nfirst number\nlast number\n";
   const std::string row2of2 = "Prepare to enter 2 numbers in row 2\nfirst number\nlast number\n";
+  // clang-format off
   const EntryCase cases[] = {
       {"worked example", "2x2\n4\n7\n2\n6\nrest", PROMPT + row1of2 + row2of2,
        {202, 4, 7, 2, 6, MATRIX_END}, "rest"},
@@ -66,6 +67,7 @@ TEST(ReadMatrixFromKeyboard, Dialogues) {
       {"end of input in the entries", "2x2\n",
        PROMPT + "Prepare to enter 2 numbers in row 1\nfirst number\n", {0, MATRIX_END}, ""},
   };
+  // clang-format on
   for (const auto& c : cases) {
     std::istringstream in(c.input);
     std::ostringstream out;
@@ -73,8 +75,7 @@ TEST(ReadMatrixFromKeyboard, Dialogues) {
     matrix.fill(42);
     readMatrixFromKeyboard(matrix.data(), in, out);
     EXPECT_EQ(out.str(), c.output) << c.name;
-    EXPECT_EQ(std::vector<std::int32_t>(matrix.begin(), matrix.begin() + c.record.size()),
-              c.record)
+    EXPECT_EQ(std::vector<std::int32_t>(matrix.begin(), matrix.begin() + c.record.size()), c.record)
         << c.name;
     EXPECT_EQ(matrix[c.record.size()], 42) << c.name << ": wrote past the marker";
     std::string left(std::istreambuf_iterator<char>(in), {});

@@ -16,6 +16,7 @@ TEST(AdjointMatrix, KnownAdjoints) {
     Record matrix;
     std::vector<std::int32_t> expected;
   };
+  // clang-format off
   const Case cases[] = {
       {"1x1 has the unit adjoint", makeRecord(1, 1, {5}), {1}},
       {"2x2", makeRecord(2, 2, {4, 7, 2, 6}), {6, -7, -2, 4}},
@@ -25,6 +26,7 @@ TEST(AdjointMatrix, KnownAdjoints) {
        {0, 0, 0, 0, 0, 0, 0, 0, 0}},
       {"negation wraps", makeRecord(2, 2, {1, INT32_MIN, 0, 1}), {1, INT32_MIN, 0, 1}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     Record adjoint = makeRecord(9, 9, {});
     std::ostringstream out;

@@ -15,6 +15,7 @@ struct DeterminantCase {
 };
 
 TEST(Determinant, KnownValues) {
+  // clang-format off
   const DeterminantCase cases[] = {
       {"empty matrix is the empty product", makeRecord(0, 0, {}), 1},
       {"1x1 is its entry", makeRecord(1, 1, {7}), 7},
@@ -32,6 +33,7 @@ TEST(Determinant, KnownValues) {
       {"wraps into 32 bits", makeRecord(2, 2, {50000, 1, 1, 50000}), -1794967297},
       {"order 13 is not walked", makeRecord(13, 13, {}), 0},
   };
+  // clang-format on
   for (const auto& c : cases) {
     EXPECT_EQ(determinant(c.matrix.data()), c.expected) << c.name;
   }

@@ -29,12 +29,9 @@ ExactRange referenceDecision(const BigAdjoint& exact) {
 
 const char* nameOf(ExactRange range) {
   switch (range) {
-    case ExactRange::kFits:
-      return "fits";
-    case ExactRange::kDeterminantTooLarge:
-      return "determinant too large";
-    case ExactRange::kAdjointTooLarge:
-      return "adjoint too large";
+    case ExactRange::kFits: return "fits";
+    case ExactRange::kDeterminantTooLarge: return "determinant too large";
+    case ExactRange::kAdjointTooLarge: return "adjoint too large";
   }
   return "?";
 }
@@ -59,6 +56,7 @@ TEST(CheckExactRange, KnownCases) {
     Record matrix;
     ExactRange expected;
   };
+  // clang-format off
   const Case cases[] = {
       {"2^32 is not singular", makeRecord(2, 2, {65536, 0, 0, 65536}),
        ExactRange::kDeterminantTooLarge},
@@ -99,6 +97,7 @@ TEST(CheckExactRange, KnownCases) {
       {"12x12 determinant -2^31, cofactor 2^31", diagonalRecord(12, {-1, 65536, 32768}),
        ExactRange::kAdjointTooLarge},
   };
+  // clang-format on
   for (const auto& c : cases) {
     EXPECT_EQ(nameOf(checkExactRange(c.matrix.data())), nameOf(c.expected)) << c.name;
     // The table itself is checked against the exact values.
@@ -132,9 +131,7 @@ class MatrixMaker {
     Record record = makeRecord(n, n, {});
     std::int32_t* a = record.data() + 1;
     switch (uniform(0, 5)) {
-      case 0:
-        fillRandomWidth(a, n);
-        break;
+      case 0: fillRandomWidth(a, n); break;
       case 1: {  // extreme entries only
         constexpr std::int32_t EXTREMES[] = {MIN32, MAX32, -1, 0, 1, 0, 1};
         for (int i = 0; i < n * n; ++i) a[i] = EXTREMES[uniform(0, 6)];
@@ -212,7 +209,7 @@ class MatrixMaker {
       const int target = uniform(0, n - 1);
       const int source = (target + uniform(1, n - 1)) % n;
       const int factor = uniform(0, 1) != 0 ? uniform(1, 2) : -uniform(1, 2);
-      std::int64_t row[MAX_KEYBOARD_DIM];
+      std::int64_t row[MAX_WALK_ORDER];
       bool fits = true;
       for (int j = 0; j < n; ++j) {
         row[j] = a[target * n + j] + std::int64_t{factor} * a[source * n + j];
@@ -235,9 +232,9 @@ class MatrixMaker {
 TEST(CheckExactRange, AgreesWithBigIntegersOnRandomMatrices) {
   constexpr int MATRICES = 3000;
   MatrixMaker maker(20261208);
-  int outcomes[MAX_KEYBOARD_DIM + 1][3] = {};
+  int outcomes[MAX_WALK_ORDER + 1][3] = {};
   for (int count = 0; count < MATRICES; ++count) {
-    const int n = 1 + count % MAX_KEYBOARD_DIM;
+    const int n = 1 + count % MAX_WALK_ORDER;
     const Record matrix = maker.make(n);
     const BigAdjoint exact = exactAdjoint(matrix.data());
     const ExactRange expected = referenceDecision(exact);
@@ -259,7 +256,7 @@ TEST(CheckExactRange, AgreesWithBigIntegersOnRandomMatrices) {
   }
   // Every outcome is met at every order that admits it, so that no border
   // goes untried.
-  for (int n = 1; n <= MAX_KEYBOARD_DIM; ++n) {
+  for (int n = 1; n <= MAX_WALK_ORDER; ++n) {
     std::ostringstream counts;
     counts << "order " << n << ": " << outcomes[n][0] << " fit, " << outcomes[n][1]
            << " determinant too large, " << outcomes[n][2] << " adjoint too large";

@@ -18,6 +18,7 @@ TEST(MultiplyMatrices, ConformableShapes) {
   };
   const Record row = makeRecord(1, 3, {1, 2, 3});
   const Record column = makeRecord(3, 1, {4, 5, 6});
+  // clang-format off
   const Case cases[] = {
       {"2x3 times 3x2", makeRecord(2, 3, {1, 2, 3, 4, 5, 6}),
        makeRecord(3, 2, {7, 8, 9, 10, 11, 12}), 202, {58, 64, 139, 154}},
@@ -27,12 +28,12 @@ TEST(MultiplyMatrices, ConformableShapes) {
       {"empty sums", makeRecord(2, 0, {}), makeRecord(0, 3, {}), 203, {0, 0, 0, 0, 0, 0}},
       {"no rows, no columns", makeRecord(0, 2, {}), makeRecord(2, 0, {}), 0, {}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     Record product;
     product.fill(42);
     std::ostringstream out;
-    EXPECT_EQ(multiplyMatrices(c.a.data(), c.b.data(), product.data(), out), c.sizeCode)
-        << c.name;
+    EXPECT_EQ(multiplyMatrices(c.a.data(), c.b.data(), product.data(), out), c.sizeCode) << c.name;
     EXPECT_EQ(product[0], c.sizeCode) << c.name;
     EXPECT_EQ(entriesOf(product), c.expected) << c.name;
     EXPECT_EQ(product[1 + c.expected.size()], MATRIX_END) << c.name;
@@ -49,12 +50,14 @@ TEST(MultiplyMatrices, RefusalsLeaveTheResultUntouched) {
   };
   Record tall = makeRecord(99, 1, {});
   Record wide = makeRecord(1, 99, {});
+  // clang-format off
   const Case cases[] = {
       {"not conformable", makeRecord(2, 3, {}), makeRecord(2, 3, {}),
        "ERROR:\nFirst matrix not conformable to second matrix for multiplication\n"},
       {"more than 999 entries", tall, wide,
        "ERROR:\nProduct has more than 999 entries and does not fit a matrix record\n"},
   };
+  // clang-format on
   for (const auto& c : cases) {
     Record product;
     product.fill(42);

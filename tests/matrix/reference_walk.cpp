@@ -6,8 +6,7 @@ constexpr int TABLE_INTS = 14;
 
 }  // namespace
 
-std::int32_t referenceDeterminant(const std::int32_t* matrix,
-                                  std::vector<std::int32_t>* swaps) {
+std::int32_t referenceDeterminant(const std::int32_t* matrix, std::vector<std::int32_t>* swaps) {
   const std::int32_t n = matrix[0] % 100;
   if (n == 0) return 1;
   if (n < 0 || n > 12) return 0;

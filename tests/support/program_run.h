@@ -30,8 +30,8 @@ struct ProgramSurroundings {
 struct ProgramOutcome {
   bool exited = false;  // ended by itself, with exitStatus
   int exitStatus = -1;
-  int signal = 0;       // else the signal that ended it (SIGALRM: too slow)
-  std::string errors;   // what it wrote on standard error
+  int signal = 0;      // else the signal that ended it (SIGALRM: too slow)
+  std::string errors;  // what it wrote on standard error
 
   bool timedOut() const { return !exited && signal == SIGALRM; }
 };

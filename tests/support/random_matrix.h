@@ -19,8 +19,7 @@ inline Record randomSquareRecord(std::int32_t n, EntrySize size, std::mt19937& r
   Record record = makeRecord(n, n, {});
   std::uniform_int_distribution<std::int32_t> small(-3, 3);
   for (std::int32_t i = 1; i <= n * n; ++i) {
-    record[i] = size == EntrySize::kSmall ? small(random)
-                                          : static_cast<std::int32_t>(random());
+    record[i] = size == EntrySize::kSmall ? small(random) : static_cast<std::int32_t>(random());
   }
   record[n * n + 1] = MATRIX_END;
   return record;

@@ -4,6 +4,8 @@
 #ifndef QUADRIXEL_TESTS_SUPPORT_TRANSCRIPT_CASES_H_
 #define QUADRIXEL_TESTS_SUPPORT_TRANSCRIPT_CASES_H_
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -12,8 +14,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 // Returns the whole content of the file at `path`, or "" when it cannot be read.
 inline std::string readWholeFile(const std::filesystem::path& path) {
@@ -41,8 +41,8 @@ inline std::vector<std::string> transcriptCaseNames() {
 inline std::string transcriptTestName(const testing::TestParamInfo<std::string>& info) {
   std::string name = info.param;
   std::replace_if(
-      name.begin(), name.end(),
-      [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+      name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); },
+      '_');
   return name;
 }
 
