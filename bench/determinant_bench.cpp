@@ -9,8 +9,8 @@
 #include "matrix/adjoint.h"
 #include "matrix/determinant.h"
 #include "matrix/matrix_record.h"
-#include "matrix/reference_walk.h"
 #include "matrix/term_blocks.h"
+#include "support/reference_walk.h"
 
 namespace {
 

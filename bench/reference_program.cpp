@@ -4,7 +4,7 @@
 #include "matrix/adjoint.h"
 #include "matrix/determinant.h"
 #include "matrix/matrix_record.h"
-#include "matrix/reference_walk.h"
+#include "support/reference_walk.h"
 
 std::int32_t determinant(const std::int32_t* matrix) { return referenceDeterminant(matrix); }
 

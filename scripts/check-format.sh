@@ -12,7 +12,7 @@ if [ "${1:-}" = --fix ]; then
   exit 0
 fi
 if ! "$format" --dry-run --Werror "${sources[@]}" 2>/dev/null; then
-  "$format" --dry-run "${sources[@]}" 2>&1 | grep -o '^[^:]*' | sort -u | sed 's/^/needs formatting: /' >&2
+  "$format" --dry-run "${sources[@]}" 2>&1 | grep -oE '^[^ :]+:[0-9]+:[0-9]+: (warning|error)' | cut -d: -f1 | sort -u | sed 's/^/needs formatting: /' >&2
   echo "run scripts/check-format.sh --fix" >&2
   exit 1
 fi

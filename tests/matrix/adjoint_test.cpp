@@ -4,9 +4,9 @@
 
 #include <sstream>
 
-#include "matrix/reference_walk.h"
 #include "support/random_matrix.h"
 #include "support/record_builder.h"
+#include "support/reference_walk.h"
 
 namespace {
 

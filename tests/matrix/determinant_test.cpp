@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "matrix/reference_walk.h"
 #include "support/random_matrix.h"
 #include "support/record_builder.h"
+#include "support/reference_walk.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <set>
 #include <vector>
 
-#include "matrix/reference_walk.h"
 #include "support/record_builder.h"
+#include "support/reference_walk.h"
 
 namespace {
 
