@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh >&2
+scripts/install-deps.sh build >&2
 cmake --preset release >/dev/null
 cmake --build --preset release >/dev/null
 cd examples
