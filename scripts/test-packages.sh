@@ -1,14 +1,13 @@
 #!/usr/bin/env bash
 # Tests the packages as a user gets them. Makes them (scripts/package.sh),
 # then:
-#   - checks the .deb with lintian, where no error or warning may remain,
-#     and the manual page with mandoc -T lint;
+#   - checks the .deb with lintian, where no error or warning may remain;
 #   - installs the .deb with dpkg, runs /usr/bin/quadrixel on the sample data
 #     file that the package installs and compares its output byte for byte
 #     with the transcript of that run, has man find the manual page, removes
 #     the package and checks that none of its files is left;
-#   - unpacks the tarball into a temporary prefix and runs the same checks
-#     from there.
+#   - unpacks the tarball into a temporary prefix, runs the same checks
+#     from there and checks its manual page with mandoc -T lint.
 # The .deb is removed again however the script ends. Without dpkg and
 # apt-get (not Debian), or without root or sudo, the .deb part is skipped
 # and said so.
@@ -129,12 +128,15 @@ if [ "$deb_part" = yes ]; then
   installed=yes
   check "dpkg installs $(basename "$deb")" dpkg_retry -i "$deb"
   dpkg -L quadrixel >"$work/files"
-  check "the manual page passes mandoc -T lint" \
-    lint_clean mandoc -T lint /usr/share/man/man1/quadrixel.1.gz
   check "/usr/bin/quadrixel on the installed sample data file prints the transcript" \
     runs_on_sample /usr/bin/quadrixel /usr/share/doc/quadrixel
-  check "man -w finds the installed manual page" \
-    finds_manual /usr/share/man/man1/quadrixel.1.gz
+  # Some trimmed systems have dpkg leave every manual page out.
+  if grep -qsE '^path-exclude[= ]+/usr/share/man' /etc/dpkg/dpkg.cfg.d/*; then
+    skip "man -w on the installed page" "dpkg here installs no manual page"
+  else
+    check "man -w finds the installed manual page" \
+      finds_manual /usr/share/man/man1/quadrixel.1.gz
+  fi
   check "dpkg removes the package" dpkg_retry -r quadrixel
   installed=no
   check "nothing of the package is left in /usr" nothing_left "$work/files"
@@ -147,6 +149,12 @@ mkdir -p "$prefix"
 tar -xzf "$tarball" -C "$prefix" --strip-components=1
 check "bin/quadrixel from the tarball on its sample data file prints the transcript" \
   runs_on_sample "$prefix/bin/quadrixel" "$prefix/share/doc/quadrixel"
+if command -v mandoc >/dev/null; then
+  check "the manual page passes mandoc -T lint" \
+    lint_clean mandoc -T lint "$prefix/share/man/man1/quadrixel.1.gz"
+else
+  skip "mandoc -T lint" "no mandoc here"
+fi
 if command -v man >/dev/null; then
   check "man -w finds the manual page of the tarball" \
     finds_manual "$prefix/share/man/man1/quadrixel.1.gz" "$prefix/share/man"
