@@ -25,12 +25,13 @@ installed=no
 finish() {
   if [ $installed = yes ]; then
     echo "removing the package that the test installed"
-    $sudo dpkg -r quadrixel >/dev/null || true
+    dpkg_retry -r quadrixel || true
   fi
   rm -rf "$work"
   echo "packages: $passed passed, $failed failed, $skipped skipped"
 }
 trap finish EXIT
+trap "exit 1" INT TERM HUP
 
 # check WHAT COMMAND...: runs one check; the first failing one ends the test.
 check() {
