@@ -67,21 +67,24 @@ runs_on_sample() {
 # finds_manual PATH [MANPATH]: man -w finds the manual page at PATH.
 finds_manual() {
   local found
-  found=$(MANPATH=${2:-${MANPATH:-}} man -w quadrixel) && [ "$found" = "$1" ] ||
-    { echo "man -w quadrixel: '${found:-}', not $1" >&2; return 1; }
+  if [ $# -gt 1 ]; then found=$(MANPATH=$2 man -w quadrixel); else found=$(man -w quadrixel); fi
+  [ "$found" = "$1" ] || { echo "man -w quadrixel: '$found', not $1" >&2; return 1; }
 }
 
 # lint_clean COMMAND...: COMMAND succeeds and prints nothing.
 lint_clean() {
-  local report
-  report=$("$@" 2>&1) && [ -z "$report" ] || { printf '%s\n' "$report" >&2; return 1; }
+  local report status=0
+  report=$("$@" 2>&1) || status=$?
+  [ $status = 0 ] && [ -z "$report" ] && return 0
+  printf '%s\n' "$report" >&2
+  return 1
 }
 
 # dpkg_retry ARGS...: dpkg with ARGS, waiting while another dpkg or apt holds
 # the lock (up to two minutes).
 dpkg_retry() {
-  local attempt log="$work/dpkg.log"
-  for attempt in $(seq 60); do
+  local log="$work/dpkg.log"
+  for _ in $(seq 60); do
     if $sudo dpkg "$@" >"$log" 2>&1; then return 0; fi
     grep -q 'lock' "$log" || break
     sleep 2
