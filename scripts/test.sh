@@ -19,3 +19,6 @@ if [ "${FUZZ_SECONDS:-40}" != 0 ]; then
   bash scripts/fuzz.sh
 fi
 run_tests release
+
+# Last, the packages as a user installs them (scripts/test-packages.sh).
+bash scripts/test-packages.sh
