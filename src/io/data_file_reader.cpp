@@ -213,7 +213,7 @@ bool nextDigitRun(const char* body, int length, int* at, std::int64_t* magnitude
   return true;
 }
 
-enum class Parse { kMatrix, kTooFewNumbers, kTooLarge, kNumberTooLarge };
+enum class Parse { kMatrix, kTooFewNumbers, kTooLarge, kNumberAbove, kNumberBelow };
 
 // Parses the body of a matrix entry into `record`: the size code (no sign is
 // taken before it), then rows * columns numbers, then MATRIX_END. Whatever
@@ -224,7 +224,7 @@ Parse parseBody(const char* body, int length, std::int32_t* record) {
   std::int64_t code = 0;
   bool negative = false;
   if (!nextDigitRun(body, length, &at, &code, &negative)) return Parse::kTooFewNumbers;
-  if (code > INT32_MAX) return Parse::kNumberTooLarge;
+  if (code > INT32_MAX) return Parse::kNumberAbove;
   const std::int64_t rows = code / 100;
   const std::int64_t entries = rows * (code % 100);
   if (rows > MATRIX_MAX_ENTRIES || entries > MATRIX_MAX_ENTRIES) return Parse::kTooLarge;
@@ -236,7 +236,8 @@ Parse parseBody(const char* body, int length, std::int32_t* record) {
       return Parse::kTooFewNumbers;
     }
     const std::int64_t value = negative ? -magnitude : magnitude;
-    if (!fitsInt32(value)) return Parse::kNumberTooLarge;
+    if (value > INT32_MAX) return Parse::kNumberAbove;
+    if (value < INT32_MIN) return Parse::kNumberBelow;
     record[i] = static_cast<std::int32_t>(value);
   }
   record[entries + 1] = MATRIX_END;
@@ -261,8 +262,11 @@ std::int32_t readMatrixFromFile(std::int32_t* matrix, std::istream& in, std::ost
     case Parse::kTooLarge:
       out << "Input-array in file is too large for a matrix of 999 entries\n";
       return 0;
-    case Parse::kNumberTooLarge:
+    case Parse::kNumberAbove:
       out << "Input-array in file holds a number above 2147483647\n";
+      return 0;
+    case Parse::kNumberBelow:
+      out << "Input-array in file holds a number below -2147483648\n";
       return 0;
   }
   const int used = matrixRows(parsed) * matrixColumns(parsed) + 2;

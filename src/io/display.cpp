@@ -4,6 +4,10 @@
 
 #include "matrix/matrix_record.h"
 
+namespace {
+
+// Field width that printMatrix uses for `matrix`. Requires a record whose
+// rows * columns entries lie inside its buffer.
 int matrixFieldWidth(const std::int32_t* matrix) {
   const std::int32_t rows = matrixRows(matrix);
   const std::int32_t columns = matrixColumns(matrix);
@@ -21,6 +25,8 @@ int matrixFieldWidth(const std::int32_t* matrix) {
   // No digits for 0 gives the width 2 that an all-zero matrix is shown in.
   return digits + 2;
 }
+
+}  // namespace
 
 void printMatrix(const std::int32_t* matrix, std::ostream& out) {
   const std::int32_t rows = matrixRows(matrix);

@@ -11,10 +11,6 @@
 #include <cstdint>
 #include <iostream>
 
-// Field width that printMatrix uses for `matrix`. Requires a record whose
-// rows * columns entries lie inside its buffer.
-int matrixFieldWidth(const std::int32_t* matrix);
-
 // Writes each row of `matrix` to `out` as one line, entries right-aligned in
 // the common field width. A row count of 0 or below prints nothing; a row
 // with no columns is an empty line. The record is not changed.

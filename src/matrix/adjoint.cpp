@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <functional>
+#include <system_error>
 #include <thread>
 
 #include "matrix/determinant.h"
@@ -38,10 +39,30 @@ void takeCofactors(const std::int32_t* matrix, std::int32_t n, std::int32_t* cof
   }
 }
 
+// Starts `helper` on takeCofactors, after calling `beforeStart` (when not
+// null) with `number`, and returns true; returns false when the system cannot
+// start the thread. std::thread reports that only by throwing
+// std::system_error, so this is the one place where the program catches an
+// exception: letting it escape would abort the program and lose the output
+// still buffered, while the threads already running and the caller can take
+// every cofactor between them.
+bool startHelper(std::thread& helper, int number, ThreadStartHook beforeStart,
+                 const std::int32_t* matrix, std::int32_t n, std::int32_t* cofactors,
+                 std::atomic<std::int32_t>& nextCofactor) {
+  try {
+    if (beforeStart != nullptr) beforeStart(number);
+    helper = std::thread(takeCofactors, matrix, n, cofactors, std::ref(nextCofactor));
+  } catch (const std::system_error&) {
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
-std::int32_t adjointMatrixWithThreads(const std::int32_t* matrix, std::int32_t* adjoint,
-                                      int threads, std::ostream& out) {
+std::int32_t adjointMatrixWithStartHook(const std::int32_t* matrix, std::int32_t* adjoint,
+                                        int threads, ThreadStartHook beforeStart,
+                                        std::ostream& out) {
   const std::int32_t rows = matrixRows(matrix);
   const std::int32_t columns = matrixColumns(matrix);
   if (rows != columns) {
@@ -56,11 +77,13 @@ std::int32_t adjointMatrixWithThreads(const std::int32_t* matrix, std::int32_t* 
   if (threads > n * n) threads = n * n;
   if (threads > ADJOINT_THREADS_MAX) threads = ADJOINT_THREADS_MAX;
   std::thread helpers[ADJOINT_THREADS_MAX - 1];
-  for (int t = 0; t + 1 < threads; ++t) {
-    helpers[t] = std::thread(takeCofactors, matrix, n, cofactors, std::ref(nextCofactor));
+  int started = 0;
+  while (started + 1 < threads &&
+         startHelper(helpers[started], started, beforeStart, matrix, n, cofactors, nextCofactor)) {
+    ++started;
   }
   takeCofactors(matrix, n, cofactors, nextCofactor);
-  for (int t = 0; t + 1 < threads; ++t) helpers[t].join();
+  for (int t = 0; t < started; ++t) helpers[t].join();
 
   adjoint[0] = rows * 100 + columns;
   std::int32_t next = 1;
@@ -70,6 +93,11 @@ std::int32_t adjointMatrixWithThreads(const std::int32_t* matrix, std::int32_t* 
     }
   }
   return adjoint[0];
+}
+
+std::int32_t adjointMatrixWithThreads(const std::int32_t* matrix, std::int32_t* adjoint,
+                                      int threads, std::ostream& out) {
+  return adjointMatrixWithStartHook(matrix, adjoint, threads, nullptr, out);
 }
 
 std::int32_t adjointMatrix(const std::int32_t* matrix, std::int32_t* adjoint, std::ostream& out) {

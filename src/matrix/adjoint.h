@@ -7,7 +7,8 @@
 // The n^2 cofactors are independent of one another, so they are shared out
 // among threads, each filling minors in a working record of its own; every
 // cofactor lands in its own place, so the result does not depend on how many
-// threads there are or which of them takes which cofactor.
+// threads there are or which of them takes which cofactor. A thread that the
+// system cannot start is done without: the others take its share.
 #ifndef QUADRIXEL_MATRIX_ADJOINT_H_
 #define QUADRIXEL_MATRIX_ADJOINT_H_
 
@@ -35,5 +36,16 @@ std::int32_t adjointMatrix(const std::int32_t* matrix, std::int32_t* adjoint,
 // to 1 for orders below 6, whose cofactors cost less than a thread's start.
 std::int32_t adjointMatrixWithThreads(const std::int32_t* matrix, std::int32_t* adjoint,
                                       int threads, std::ostream& out = std::cout);
+
+// Called before each helper thread is started, with its number 0, 1, ...
+using ThreadStartHook = void (*)(int helper);
+
+// adjointMatrixWithThreads for tests of a thread that cannot be started:
+// `beforeStart`, when not null, is called before each start and may throw
+// std::system_error, as std::thread does when the system cannot start one.
+// No later start is then tried.
+std::int32_t adjointMatrixWithStartHook(const std::int32_t* matrix, std::int32_t* adjoint,
+                                        int threads, ThreadStartHook beforeStart,
+                                        std::ostream& out = std::cout);
 
 #endif  // QUADRIXEL_MATRIX_ADJOINT_H_

@@ -22,6 +22,7 @@ const std::string TOO_LONG = "Input-array in file is longer than 1000 characters
 const std::string FEWER = "Input-array in file holds fewer numbers than its size code calls for\n";
 const std::string TOO_LARGE = "Input-array in file is too large for a matrix of 999 entries\n";
 const std::string ABOVE = "Input-array in file holds a number above 2147483647\n";
+const std::string BELOW = "Input-array in file holds a number below -2147483648\n";
 constexpr std::int32_t FILLER = 42;
 
 std::string range(int count) {
@@ -161,7 +162,7 @@ TEST_F(ReadMatrixFromFile, ListsChoosesAndParses) {
       {"number beyond 32 bits", "[M101 2147483648]", "1\n",
        "1  [M101 2147483648]\n\n" + PROMPT + ABOVE, {}, 0, ""},
       {"negative number beyond 32 bits", "[M101 -2147483649]", "1\n",
-       "1  [M101 -2147483649]\n\n" + PROMPT + ABOVE, {}, 0, ""},
+       "1  [M101 -2147483649]\n\n" + PROMPT + BELOW, {}, 0, ""},
       {"twenty digits", "[M101 99999999999999999999]", "1\n",
        "1  [M101 99999999999999999999]\n\n" + PROMPT + ABOVE, {}, 0, ""},
   };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <system_error>
 
 #include "support/random_matrix.h"
 #include "support/record_builder.h"
@@ -83,6 +84,41 @@ TEST(AdjointMatrix, MatchesReferenceWhateverTheThreadCount) {
         EXPECT_EQ(adjointMatrixWithThreads(matrix.data(), adjoint.data(), threads), n * 101);
         EXPECT_EQ(entriesOf(adjoint), entriesOf(expected))
             << "order " << n << ", " << threads << " threads";
+      }
+    }
+  }
+}
+
+// A helper thread that the system cannot start leaves its share to the
+// helpers that did start and to the caller; no later start is tried.
+TEST(AdjointMatrix, ExactWhenAThreadCannotBeStarted) {
+  static int failingStart;
+  static int startsTried;
+  const ThreadStartHook failFromThere = [](int helper) {
+    ++startsTried;
+    if (helper >= failingStart) {
+      throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    }
+  };
+  std::mt19937 random(7);
+  for (std::int32_t n : {6, 8}) {
+    const Record matrix = randomSquareRecord(n, EntrySize::kWide, random);
+    Record expected;
+    referenceAdjoint(matrix.data(), expected.data());
+    for (int threads : {2, 4}) {
+      for (failingStart = 0; failingStart + 1 < threads; ++failingStart) {
+        startsTried = 0;
+        Record adjoint;
+        adjoint.fill(0);
+        std::ostringstream out;
+        EXPECT_EQ(
+            adjointMatrixWithStartHook(matrix.data(), adjoint.data(), threads, failFromThere, out),
+            n * 101);
+        const std::string where = "order " + std::to_string(n) + ", " + std::to_string(threads) +
+                                  " threads, start " + std::to_string(failingStart) + " fails";
+        EXPECT_EQ(entriesOf(adjoint), entriesOf(expected)) << where;
+        EXPECT_EQ(startsTried, failingStart + 1) << where;
+        EXPECT_EQ(out.str(), "") << where;
       }
     }
   }
