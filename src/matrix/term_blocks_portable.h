@@ -50,7 +50,6 @@ struct LaneState {
 // state.column1[odd]. Requires state.above and state.below to be current.
 template <int n>
 void addBlock(LaneState& state, int odd) {
-  const std::uint32_t* column1 = state.column1[odd];
   for (std::int32_t lane = 0; lane < loopLanes(n); ++lane) {
     // below[p]: the product of the rows under position p, each taking the
     // column just left of its own position.
@@ -62,7 +61,7 @@ void addBlock(LaneState& state, int odd) {
     std::uint32_t above = 1;
     std::uint32_t sum = 0;
     for (std::int32_t p = 1; p <= n; ++p) {
-      sum += above * column1[p] * below[p];
+      sum += above * state.column1[odd][p] * below[p];
       if (p < n) above *= state.above[p][lane];
     }
     state.sums[lane] += sum;
@@ -80,10 +79,9 @@ void followSwap(LaneState& state, const std::uint32_t (*rows)[BLOCK_ROWS], std::
     const std::int32_t x = k + e;
     const std::uint32_t aboveChange = rows[x][left] ^ rows[x][right];
     const std::uint32_t belowChange = rows[x + 1][left] ^ rows[x + 1][right];
-    const std::uint32_t* moved = state.moved[x][e];
     for (std::int32_t lane = 0; lane < loopLanes(n); ++lane) {
-      state.above[x][lane] ^= moved[lane] & aboveChange;
-      state.below[x][lane] ^= moved[lane] & belowChange;
+      state.above[x][lane] ^= state.moved[x][e][lane] & aboveChange;
+      state.below[x][lane] ^= state.moved[x][e][lane] & belowChange;
     }
   }
 }
