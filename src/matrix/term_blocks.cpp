@@ -60,7 +60,7 @@ bool cpuid(std::uint32_t leaf, std::uint32_t subleaf, std::uint32_t* regs) {
   for (int i = 0; i < 4; ++i) regs[i] = static_cast<std::uint32_t>(values[i]);
 #else
   // Zero also when the processor has no CPUID at all (early i386 models).
-  if (__get_cpuid_max(0, nullptr) < leaf) return false;
+  if (static_cast<std::uint32_t>(__get_cpuid_max(0, nullptr)) < leaf) return false;
   __cpuid_count(leaf, subleaf, regs[0], regs[1], regs[2], regs[3]);
 #endif
   return true;
