@@ -50,6 +50,9 @@ struct LaneState {
 // state.column1[odd]. Requires state.above and state.below to be current.
 template <int n>
 void addBlock(LaneState& state, int odd) {
+  // A copy of its own, which the compiler sees apart from the lanes.
+  std::uint32_t column1[n + 1];
+  for (std::int32_t p = 1; p <= n; ++p) column1[p] = state.column1[odd][p];
   for (std::int32_t lane = 0; lane < loopLanes(n); ++lane) {
     // below[p]: the product of the rows under position p, each taking the
     // column just left of its own position.
@@ -61,7 +64,7 @@ void addBlock(LaneState& state, int odd) {
     std::uint32_t above = 1;
     std::uint32_t sum = 0;
     for (std::int32_t p = 1; p <= n; ++p) {
-      sum += above * state.column1[odd][p] * below[p];
+      sum += above * column1[p] * below[p];
       if (p < n) above *= state.above[p][lane];
     }
     state.sums[lane] += sum;
