@@ -79,8 +79,11 @@ std::uint64_t savedStates() {
 #endif
 }
 
+// Bit n (0 .. 31) of `word`.
 bool bit(std::uint32_t word, int n) { return (word >> n) & 1u; }
 
+// Asks the processor, and the operating system through XCR0, which of the
+// kernels' instruction sets may be used.
 InstructionSets findInstructionSets() {
   InstructionSets sets;
   std::uint32_t leaf1[4];
@@ -145,6 +148,7 @@ void buildLayout(std::int32_t n, TermBlockLayout& layout) {
   }
 }
 
+// The function that evaluates the lanes for `kernel`.
 SumTermLanes kernelFunction(TermKernel kernel) {
   switch (kernel) {
     case TermKernel::kPortable: return sumTermLanesPortable;

@@ -18,12 +18,13 @@ namespace {
 
 // Lanes of a block of order n (4 .. 12) that the loops run over: the
 // (n - 1) (n - 2) lanes rounded up to a multiple of eight, so that vectors
-// of four or eight lanes leave no remainder. The padding lanes hold
-// whatever they hold and are never summed.
+// of four or eight lanes leave no remainder. The padding lanes multiply
+// zeros and are never summed.
 constexpr std::int32_t loopLanes(std::int32_t n) { return ((n - 1) * (n - 2) + 7) / 8 * 8; }
 
-// Positions of the arrangement that a step of the lower walk can change in
-// one row: the swap of positions k and k + 1 reaches positions k .. k + 3.
+// In every lane, position x of the arrangement holds column 2, column 3 or
+// the lower walk's position x, x - 1 or x - 2. So a swap of the lower walk's
+// positions k and k + 1 reaches the positions k .. k + REACH - 1 alone.
 constexpr int REACH = 4;
 
 // Everything that the loops touch, in one object so that the compiler knows
@@ -72,9 +73,10 @@ void addBlock(LaneState& state, int odd) {
 }
 
 // Brings state.above and state.below up to date after the lower walk has
-// swapped positions k and k + 1, which now hold columns `left` and `right`:
-// at position x = k + e, the lanes of state.moved[x][e] exchange the two
-// columns' entries, and no other lane or position changes.
+// swapped positions k and k + 1, which now hold columns `left` and `right`.
+// At position x = k + e the lanes of state.moved[x][e] held one of the two
+// columns' entries and now hold the other, so XOR with the XOR of the two
+// exchanges them; no other lane or position changes.
 template <int n>
 void followSwap(LaneState& state, const std::uint32_t (*rows)[BLOCK_ROWS], std::int32_t k,
                 std::int32_t left, std::int32_t right) {
