@@ -10,6 +10,8 @@
 #include "matrix/determinant.h"
 #include "matrix/matrix_record.h"
 #include "matrix/term_blocks.h"
+#include "matrix/term_blocks_layout.h"
+#include "portable_kernel_avx2.h"
 #include "support/reference_walk.h"
 
 namespace {
@@ -50,23 +52,53 @@ void Determinant(benchmark::State& state) {
 BENCHMARK(Determinant)->DenseRange(9, 12)->Unit(benchmark::kMillisecond);
 
 // Each block kernel on its own, where the processor has it.
-void TermBlockKernel(benchmark::State& state) {
-  const auto kernel = static_cast<TermKernel>(state.range(0));
+void TermBlockKernel(benchmark::State& state, TermKernel kernel) {
   if (!termKernelAvailable(kernel)) {
     state.SkipWithError("kernel not supported on this processor");
     return;
   }
   MatrixBuffer matrix;
-  fillRandom(static_cast<std::int32_t>(state.range(1)), matrix);
+  fillRandom(static_cast<std::int32_t>(state.range(0)), matrix);
   for (auto _ : state) benchmark::DoNotOptimize(sumOfTermBlocks(matrix, kernel));
-  countSteps(state, factorial(state.range(1)));
+  countSteps(state, factorial(state.range(0)));
 }
-BENCHMARK(TermBlockKernel)
-    ->ArgNames({"kernel", "n"})
-    ->ArgsProduct({{static_cast<int>(TermKernel::kPortable), static_cast<int>(TermKernel::kAvx2),
-                    static_cast<int>(TermKernel::kAvx512)},
-                   {10, 12}})
+BENCHMARK_CAPTURE(TermBlockKernel, Portable, TermKernel::kPortable)
+    ->Arg(10)
+    ->Arg(12)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(TermBlockKernel, Sse41, TermKernel::kSse41)
+    ->Arg(10)
+    ->Arg(12)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(TermBlockKernel, Avx2, TermKernel::kAvx2)
+    ->Arg(10)
+    ->Arg(12)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(TermBlockKernel, Avx512, TermKernel::kAvx512)
+    ->Arg(10)
+    ->Arg(12)
+    ->Unit(benchmark::kMillisecond);
+
+// The portable kernel's loops built for AVX2, beside the AVX2 kernel. It must
+// agree with the portable kernel before it is timed.
+void PortableKernelForAvx2(benchmark::State& state) {
+  if (!PORTABLE_KERNEL_AVX2_BUILT || !termKernelAvailable(TermKernel::kAvx2)) {
+    state.SkipWithError("not built for AVX2, or the processor lacks it");
+    return;
+  }
+  MatrixBuffer matrix;
+  fillRandom(static_cast<std::int32_t>(state.range(0)), matrix);
+  if (sumOfTermBlocksBy(matrix, sumTermLanesPortableAvx2) !=
+      sumOfTermBlocks(matrix, TermKernel::kPortable)) {
+    state.SkipWithError("differs from the portable kernel");
+    return;
+  }
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(sumOfTermBlocksBy(matrix, sumTermLanesPortableAvx2));
+  }
+  countSteps(state, factorial(state.range(0)));
+}
+BENCHMARK(PortableKernelForAvx2)->Arg(10)->Arg(12)->Unit(benchmark::kMillisecond);
 
 void Adjoint(benchmark::State& state) {
   MatrixBuffer matrix;

@@ -1,3 +1,14 @@
+// All n! permutations of the columns are walked by adjacent transpositions in
+// plain-changes order (the identity comes last), and the product of the
+// entries each permutation picks is added or subtracted with the
+// permutation's sign, which simply alternates from step to step. Entries are
+// multiplied and summed as unsigned values, which wrap modulo 2^32 exactly
+// like two's-complement arithmetic but without undefined behaviour. Nothing
+// is pruned: a zero entry still costs its full term.
+//
+// From order 4 on, the sweeps of the walk's three top indices are evaluated
+// a block at a time, their terms sharing partial products (term_blocks.cpp);
+// orders 2 and 3 are walked one step at a time.
 #include "matrix/determinant.h"
 
 #include "matrix/matrix_record.h"
@@ -14,9 +25,6 @@ std::uint32_t sumOfTermsStepByStep(const std::int32_t* matrix, std::int32_t n) {
   std::int32_t direction[PERM_TABLE_INTS];
   startWalk(perm, counter, direction);
 
-  // Entries are summed and multiplied as unsigned values, which wrap
-  // modulo 2^32 exactly like two's-complement arithmetic but without
-  // undefined behaviour.
   std::uint32_t sum = 0;
   std::int32_t subtract = 1;
   std::int32_t steps = 1;

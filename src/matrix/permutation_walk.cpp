@@ -1,3 +1,14 @@
+// counter[i] is how far index i has gone in its current sweep and
+// direction[i] (+1 or -1) the way it moves. Each step raises or lowers the
+// counter of the highest index n and, when that counter turns, passes on to
+// index n - 1, and so on; the step then swaps two neighbouring positions of
+// perm.
+//
+// Index n moves column 1 across all n positions, index n - 1 moves column 2
+// across the positions that column 1 leaves free, and so on: between two
+// steps of the indices below n - 2, the permutations visited are the current
+// arrangement of columns 4 .. n with columns 3, 2 and 1 inserted in turn at
+// every possible position. The block kernels rely on this.
 #include "matrix/permutation_walk.h"
 
 namespace {

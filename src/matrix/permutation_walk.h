@@ -1,19 +1,11 @@
 // The plain-changes walk through the permutations of 1 .. n.
 //
-// The walk keeps three tables indexed from 1: perm (the current permutation,
-// perm[j] being the column that row j takes), counter (how far index i has
-// gone in its current sweep) and direction (+1 or -1, the way counter[i]
-// moves). Each step raises or lowers the counter of the highest index n and,
-// when that counter turns, passes on to index n - 1, and so on; the step then
-// swaps two neighbouring positions of perm. Starting from the identity, n!
-// steps pass through every permutation exactly once and the last step brings
-// perm back to the identity. Each step flips the permutation's parity.
-//
-// Index n moves column 1 across all n positions, index n - 1 moves column 2
-// across the positions that column 1 leaves free, and so on: between two
-// steps of the indices below n - 2, the permutations visited are the current
-// arrangement of columns 4 .. n with columns 3, 2 and 1 inserted in turn at
-// every possible position.
+// The walk keeps three tables indexed from 1: perm, the current permutation
+// (perm[j] is the column that row j takes), and counter and direction, the
+// walk's own state. Starting from the identity, each step swaps two
+// neighbouring positions of perm; n! steps pass through every permutation
+// exactly once, and the last one brings perm back to the identity. Each step
+// flips the permutation's parity.
 #ifndef QUADRIXEL_MATRIX_PERMUTATION_WALK_H_
 #define QUADRIXEL_MATRIX_PERMUTATION_WALK_H_
 

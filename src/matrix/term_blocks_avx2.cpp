@@ -3,7 +3,7 @@
 // been found to have it.
 #include <cstdint>
 
-#include "matrix/term_blocks.h"
+#include "matrix/term_blocks_layout.h"
 
 #if defined(__AVX2__)
 #include <immintrin.h>
@@ -26,7 +26,7 @@ struct Ops {
 
 }  // namespace
 
-#include "matrix/term_blocks_kernel.h"
+#include "matrix/term_blocks_x86.h"
 
 void sumTermLanesAvx2(const std::int32_t* matrix, const TermBlockLayout& layout,
                       std::uint32_t* laneSums) {

@@ -4,7 +4,7 @@
 // after the processor has been found to have it.
 #include <cstdint>
 
-#include "matrix/term_blocks.h"
+#include "matrix/term_blocks_layout.h"
 
 #if defined(__AVX512F__)
 #include <immintrin.h>
@@ -28,7 +28,7 @@ struct Ops {
 
 }  // namespace
 
-#include "matrix/term_blocks_kernel.h"
+#include "matrix/term_blocks_x86.h"
 
 void sumTermLanesAvx512(const std::int32_t* matrix, const TermBlockLayout& layout,
                         std::uint32_t* laneSums) {

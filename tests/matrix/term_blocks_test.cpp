@@ -17,6 +17,7 @@ struct Kernel {
 };
 
 const Kernel KERNELS[] = {{"Portable", TermKernel::kPortable},
+                          {"Sse41", TermKernel::kSse41},
                           {"Avx2", TermKernel::kAvx2},
                           {"Avx512", TermKernel::kAvx512}};
 

@@ -1,4 +1,5 @@
-// The body of the block kernels, compiled once per instruction set.
+// The body of the x86 block kernels, on the compilers' vector types,
+// compiled once per instruction set (AVX2, AVX-512F).
 //
 // Each kernel source defines, in an unnamed namespace, a type `Ops` with a
 // vector type V of W unsigned 32-bit lanes, a type Candidates holding a row's
@@ -7,13 +8,13 @@
 // indices[l]; then it includes this header and calls sumTermLanes<Ops>.
 // Everything here has internal linkage, so that no function compiled for one
 // instruction set can stand in for another.
-#ifndef QUADRIXEL_MATRIX_TERM_BLOCKS_KERNEL_H_
-#define QUADRIXEL_MATRIX_TERM_BLOCKS_KERNEL_H_
+#ifndef QUADRIXEL_MATRIX_TERM_BLOCKS_X86_H_
+#define QUADRIXEL_MATRIX_TERM_BLOCKS_X86_H_
 
 #include <cstdint>
 
 #include "matrix/permutation_walk.h"
-#include "matrix/term_blocks.h"
+#include "matrix/term_blocks_layout.h"
 
 namespace {
 
@@ -164,4 +165,4 @@ void sumTermLanes(const std::int32_t* matrix, const TermBlockLayout& layout,
 
 }  // namespace
 
-#endif  // QUADRIXEL_MATRIX_TERM_BLOCKS_KERNEL_H_
+#endif  // QUADRIXEL_MATRIX_TERM_BLOCKS_X86_H_
