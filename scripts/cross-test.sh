@@ -52,7 +52,7 @@ fi
 
 echo "== $target: build"
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-  -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$googletest" -DQUADRIXEL_WERROR=ON >/dev/null
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$googletest" -DQUADRIXEL_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build "$build"
 
 echo "== $target: tests"
