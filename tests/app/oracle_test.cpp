@@ -212,59 +212,52 @@ struct Reported {
   std::string problem;
 };
 
+// The line after the echo of the matrix that starts each outcome's text.
+const char* const OUTCOME_LINES[] = {
+    "For the given matrix",
+    "Matrix is singular; there is no inverse matrix",
+    "ERROR: determinant is too large for 32-bit integers; no inverse matrix is reported",
+    "ERROR: adjoint matrix is too large for 32-bit integers; no inverse matrix is reported",
+};
+
 Reported readReport(const std::string& output, int n) {
   Reported reported;
   const std::size_t echo = output.find("\nThe given matrix is:\n");
-  if (echo == std::string::npos) {
-    reported.problem = "no matrix read";
+  std::istringstream lines(echo == std::string::npos ? "" : output.substr(echo + 1));
+  std::string line;
+  // The heading, the rows and a blank line.
+  for (int skip = 0; skip < n + 3; ++skip) std::getline(lines, line);
+  const auto* found = std::find(std::begin(OUTCOME_LINES), std::end(OUTCOME_LINES), line);
+  if (found == std::end(OUTCOME_LINES)) {
+    reported.problem = "no outcome after the matrix: " + line;
     return reported;
   }
-  std::istringstream lines(output.substr(echo + 1));
-  std::string line;
-  for (int skip = 0; skip < n + 2; ++skip) std::getline(lines, line);  // the echo, a blank line
+  reported.outcome = static_cast<Outcome>(found - std::begin(OUTCOME_LINES));
+  if (reported.outcome != Outcome::kReport) return reported;
+
+  const std::string detPrefix = "  its determinant value is ";
+  std::string heading;
   std::getline(lines, line);
-  if (line == "Matrix is singular; there is no inverse matrix") {
-    reported.outcome = Outcome::kSingular;
-  } else if (line ==
-             "ERROR: determinant is too large for 32-bit integers; no inverse matrix is reported") {
-    reported.outcome = Outcome::kDeterminantTooLarge;
-  } else if (line ==
-             "ERROR: adjoint matrix is too large for 32-bit integers; no inverse matrix is "
-             "reported") {
-    reported.outcome = Outcome::kAdjointTooLarge;
-  } else if (line == "For the given matrix") {
-    std::getline(lines, line);
-    const std::string detPrefix = "  its determinant value is ";
-    std::getline(lines, reported.problem);  // "  and its adjoint matrix is:"
-    if (line.rfind(detPrefix, 0) != 0 || reported.problem != "  and its adjoint matrix is:") {
-      reported.problem = "no determinant and adjoint where expected";
-      return reported;
-    }
-    reported.problem.clear();
-    reported.determinant = std::stoll(line.substr(detPrefix.size()));
-    for (int i = 0; i < n; ++i) {
-      std::getline(lines, line);
-      std::istringstream row(line);
-      std::int64_t entry = 0;
-      int count = 0;
-      while (row >> entry) {
-        reported.adjoint.push_back(entry);
-        ++count;
-      }
-      if (count != n || !row.eof()) {
-        reported.problem = "adjoint row " + std::to_string(i + 1) + ": " + line;
-      }
-    }
-    const std::string det = std::to_string(reported.determinant);
-    const std::string closing =
-        reported.determinant == 1
-            ? "The adjoint matrix is also the inverse matrix"
-            : "Divide the determinant value " + det + " into the adjoint matrix";
-    std::getline(lines, line);
-    if (!std::getline(lines, line) || line != closing) reported.problem = "closing line: " + line;
-  } else {
-    reported.problem = "unexpected line after the matrix: " + line;
+  std::getline(lines, heading);
+  if (line.rfind(detPrefix, 0) != 0 || heading != "  and its adjoint matrix is:") {
+    reported.problem = "no determinant and adjoint heading";
+    return reported;
   }
+  reported.determinant = std::stoll(line.substr(detPrefix.size()));
+  for (int i = 0; i < n; ++i) {
+    std::getline(lines, line);
+    std::istringstream row(line);
+    int count = 0;
+    for (std::int64_t entry = 0; row >> entry; ++count) reported.adjoint.push_back(entry);
+    if (count != n || !row.eof()) reported.problem = "adjoint row: " + line;
+  }
+  const std::string closing = reported.determinant == 1
+                                  ? "The adjoint matrix is also the inverse matrix"
+                                  : "Divide the determinant value " +
+                                        std::to_string(reported.determinant) +
+                                        " into the adjoint matrix";
+  std::getline(lines, line);
+  if (!std::getline(lines, line) || line != closing) reported.problem = "closing line: " + line;
   return reported;
 }
 
