@@ -43,7 +43,7 @@ namespace {
 
 constexpr std::chrono::seconds SWEEP_LIMIT{60};
 constexpr unsigned REAL_RUN_LIMIT_SECONDS = 20;
-constexpr std::size_t REAL_RUNS_PER_CASE = 4;
+constexpr std::size_t REAL_RUNS_PER_CASE = 3;
 
 // The lowest free file descriptor: it changes when a run leaves one open.
 int lowestFreeDescriptor() {
