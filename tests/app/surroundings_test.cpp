@@ -8,6 +8,8 @@
 // A data file that may not be read holds back only a program that does not
 // run as root: when the test runs as root, that run gives up root for user
 // 65534 (ProgramSurroundings::unprivileged), so it runs the same for anyone.
+// It runs a copy of the program in its working directory, so that only the
+// temporary directory has to be open to that user, wherever the build is.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -44,8 +46,7 @@ struct SurroundingsCase {
   const char* expected;  // standard output, checked when it goes to a file
 };
 
-// True when every directory above `path` may be searched by any user, and
-// `path` itself too when it is a directory or an executable file.
+// True when `path` and every directory above it may be searched by any user.
 bool openToEveryone(const fs::path& path) {
   for (fs::path at = fs::absolute(path); !at.empty(); at = at.parent_path()) {
     struct stat info;
@@ -68,8 +69,11 @@ void runCase(const SurroundingsCase& c) {
     std::ofstream(dataFile) << DATA_FILE;
     if (c.dataFile == DataFile::kUnreadable) chmod(dataFile.c_str(), 0);
   }
-  // An unprivileged run must reach its working directory.
+  // An unprivileged run must reach its working directory and its program.
   fs::permissions(work, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+  const bool unprivileged = c.dataFile == DataFile::kUnreadable;
+  const fs::path program = unprivileged ? work / "quadrixel" : fs::path(QUADRIXEL_PROGRAM);
+  if (unprivileged) fs::copy_file(QUADRIXEL_PROGRAM, program);
   std::ofstream(work / "input", std::ios::binary) << c.input;
 
   ProgramSurroundings surroundings;
@@ -80,8 +84,8 @@ void runCase(const SurroundingsCase& c) {
                                                     : "";
   surroundings.errors = (work / "errors").string();
   surroundings.limitSeconds = 10;
-  surroundings.unprivileged = c.dataFile == DataFile::kUnreadable;
-  const ProgramOutcome outcome = runProgram(QUADRIXEL_PROGRAM, surroundings);
+  surroundings.unprivileged = unprivileged;
+  const ProgramOutcome outcome = runProgram(program.string(), surroundings);
 
   EXPECT_TRUE(outcome.exited && outcome.exitStatus == c.exitStatus && outcome.errors.empty())
       << describe(outcome);
@@ -111,14 +115,9 @@ TEST(Surroundings, ProgramEndsAndReportsFailedOutput) {
 }
 
 TEST(Surroundings, UnreadableDataFileCannotBeRead) {
-  if (geteuid() == 0) {
-    // The run as user 65534 must reach the program and its working directory.
-    if (!openToEveryone(QUADRIXEL_PROGRAM)) {
-      GTEST_SKIP() << "other users may not run " << QUADRIXEL_PROGRAM;
-    }
-    if (!openToEveryone(fs::temp_directory_path())) {
-      GTEST_SKIP() << "other users may not enter the temporary directory";
-    }
+  if (geteuid() == 0 && !openToEveryone(fs::temp_directory_path())) {
+    GTEST_SKIP() << "user 65534 may not enter the temporary directory "
+                 << fs::temp_directory_path();
   }
   const std::string cannotRead = MENU + "Cannot read file MatrixDataFile2.txt\n";
   runCase({"data file may not be read", DataFile::kUnreadable, false, "F\n1\n\n", Output::kFile, 0,
