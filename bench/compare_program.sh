@@ -9,12 +9,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/bench}
-fast="$(realpath "$build/quadrixel")"
-reference="$(realpath "$build/bench/quadrixel_reference")"
-[ -x "$fast" ] && [ -x "$reference" ] || {
+[ -x "$build/quadrixel" ] && [ -x "$build/bench/quadrixel_reference" ] || {
   echo "build the bench preset first: cmake --preset bench && cmake --build --preset bench" >&2
   exit 1
 }
+# Absolute paths: the programs run in the work directory, beside the data file.
+fast="$(cd "$build" && pwd)/quadrixel"
+reference="$(cd "$build/bench" && pwd)/quadrixel_reference"
 
 # Determinant -725386; every cofactor fits in 32 bits.
 work=$(mktemp -d)
@@ -36,12 +37,27 @@ An 11 by 11 matrix:
 0 -2 0 2 -2 1 2 0 -1 -1 -2]
 DATA
 
+# Prints the wall-clock time in seconds, with a fraction: bash's own clock
+# where it has one (5.0 and later), else perl's or python's, else date's
+# whole seconds.
+now() {
+  if [ -n "${EPOCHREALTIME:-}" ]; then
+    echo "${EPOCHREALTIME/,/.}"
+  elif command -v perl >/dev/null; then
+    perl -MTime::HiRes=time -e 'printf "%.6f\n", time'
+  elif command -v python3 >/dev/null; then
+    python3 -c 'import time; print("%.6f" % time.time())'
+  else
+    date +%s
+  fi
+}
+
 # Runs program $1 once, output to $2; prints the wall-clock seconds.
 run() {
   local start end
-  start=$(date +%s.%N)
+  start=$(now)
   (cd "$work" && "$1" < input > "$2")
-  end=$(date +%s.%N)
+  end=$(now)
   awk -v start="$start" -v end="$end" 'BEGIN { printf "%.6f", end - start }'
 }
 
@@ -55,6 +71,6 @@ for round in 1 2; do
   }
   awk -v round="$round" -v reference="$reference_seconds" -v fast="$fast_seconds" 'BEGIN {
     printf "round %d: reference %.3f s, program %.3f s, %.1f times faster\n",
-           round, reference, fast, reference / fast }'
+           round, reference, fast, reference / (fast > 0 ? fast : 1e-6) }'
 done
 grep "determinant value" "$work/fast.out"

@@ -1,18 +1,22 @@
 #include "harnesses.h"
 
+#ifndef _WIN32
 #include <fcntl.h>
-#include <stdlib.h>
 #include <unistd.h>
+#endif
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <sstream>
+#include <system_error>
 
 #include "app/inverse_dialogue.h"
 #include "io/data_file_reader.h"
 #include "io/keyboard_entry.h"
 #include "matrix/matrix_record.h"
+#include "support/temp_directory.h"
 
 namespace {
 
@@ -22,22 +26,25 @@ constexpr std::int32_t CANARY = 0x5A5A5A5A;
 // entries between the size code and the end marker.
 constexpr int KEYBOARD_RECORD_INTS = MAX_KEYBOARD_DIM * MAX_KEYBOARD_DIM + 2;
 
-std::string* workDirectory = nullptr;
+std::filesystem::path* workDirectory = nullptr;
 
 void removeWorkDirectory() {
   std::error_code ignored;
+  std::filesystem::current_path(workDirectory->parent_path(), ignored);
   std::filesystem::remove_all(*workDirectory, ignored);
 }
 
 // Makes a fresh temporary directory the working directory, once per process.
 void enterWorkDirectory() {
   if (workDirectory != nullptr) return;
-  char pattern[] = "/tmp/quadrixel-fuzz-XXXXXX";
-  if (mkdtemp(pattern) == nullptr || chdir(pattern) != 0) {
-    std::perror("quadrixel fuzz harness: temporary directory");
+  const std::filesystem::path made = makeTemporaryDirectory("quadrixel-fuzz");
+  std::error_code error;
+  if (!made.empty()) std::filesystem::current_path(made, error);
+  if (made.empty() || error) {
+    std::fprintf(stderr, "quadrixel fuzz harness: no temporary directory to work in\n");
     std::abort();
   }
-  workDirectory = new std::string(pattern);
+  workDirectory = new std::filesystem::path(made);
   std::atexit(removeWorkDirectory);
 }
 
@@ -55,10 +62,15 @@ void placeDataFile(const FuzzInput& input) {
 }
 
 // The lowest free file descriptor: it changes when a run leaves one open.
+// Always 0 on Windows, where files are not counted.
 int lowestFreeDescriptor() {
+#ifdef _WIN32
+  return 0;
+#else
   const int probe = open("/dev/null", O_RDONLY);
   close(probe);
   return probe;
+#endif
 }
 
 // Heap buffer of exactly `count` elements, so that the address sanitizer

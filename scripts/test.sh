@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
-# Builds Quadrixel and runs every test twice: in a debug build under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and in the release build.
-# Between the two, runs each fuzz target for a bounded time (scripts/fuzz.sh;
-# FUZZ_SECONDS sets the time per target, 0 leaves fuzzing out).
+# Checks the formatting of the C++ sources, then builds Quadrixel and runs
+# every test twice: in a debug build under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and in the release build. Between the two, runs
+# each fuzz target for a bounded time (scripts/fuzz.sh; FUZZ_SECONDS sets the
+# time per target, 0 leaves fuzzing out). Every build here fails on a
+# compiler warning; the release build that scripts/run.sh makes does not.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh test
+echo "== format"
+scripts/check-format.sh
 run_tests() {
   echo "== $1 build"
-  cmake --preset "$1"
+  cmake --preset "$1" -DQUADRIXEL_WARNINGS_AS_ERRORS=ON
   cmake --build --preset "$1"
   ctest --preset "$1"
 }

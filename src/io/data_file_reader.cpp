@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <system_error>
 
 #include "io/console_input.h"
 #include "matrix/matrix_record.h"
@@ -146,7 +148,15 @@ bool fetchChosenBody(char* body, int* length, std::istream& in, std::ostream& ou
   DataFile file;
   file.stream.open(path, std::ios::in);
   if (!file.stream.is_open()) {
-    out << "Cannot find file " << path << '\n';
+    // Only a file that is not there is missing; one that is there but could
+    // not be opened (no permission, or a directory where a directory cannot
+    // be opened at all) cannot be read.
+    std::error_code error;
+    if (std::filesystem::status(path, error).type() == std::filesystem::file_type::not_found) {
+      out << "Cannot find file " << path << '\n';
+    } else {
+      printCannotRead(out, path);
+    }
     return false;
   }
   const std::int64_t count = listEntries(file, out, path);

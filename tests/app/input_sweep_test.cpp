@@ -1,95 +1,144 @@
 // Cuts the input of every transcript case after each of its bytes and runs
-// the built program on every such prefix, beside the case's data file: each
-// run must end by itself, with the exit status 0 and nothing on standard
-// error (where the sanitizers report).
+// the dialogue on every such prefix, beside the case's data file: each run
+// must end by itself with the exit status 0, leave no file open and, in the
+// sanitizer build, give the sanitizers nothing to report (a report ends the
+// test's process).
 //
-// Each prefix gets one second, or four times what the whole input took when
-// that is longer (a case whose matrix is large may take a while in the
-// sanitizer build; the limit is there to catch a run that never ends). A run
-// that hits its limit is tried once more before it counts as hanging, so
-// that a busy machine does not fail the test. Runs go two at a time.
+// Every cut runs in this process, through runInverseDialogue on string
+// streams, with a private temporary directory as the working directory (the
+// dialogue looks for the data file by its relative name). The built program
+// itself is started only for a few cuts that fall at line ends, where someone
+// at the console may stop typing: at most REAL_RUNS_PER_CASE of them, spread
+// evenly over the input, the whole input always among them. Each such run
+// must end by itself with the status 0, nothing on standard error and the
+// same standard output as the dialogue gave in this process.
+//
+// The sweep of a case has one time limit, started before anything else is
+// done: when it passes, a watchdog ends this process, so a run that hangs
+// fails the test rather than stalling the suite. Every real run has a time
+// limit of its own too, so that no child outlives the test.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cctype>
 #include <chrono>
-#include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <sstream>
 #include <string>
-#include <thread>
+#include <system_error>
 #include <vector>
 
+#include "app/inverse_dialogue.h"
+#include "matrix/matrix_record.h"
 #include "support/program_run.h"
+#include "support/temp_directory.h"
 #include "support/transcript_cases.h"
+#include "support/watchdog.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr unsigned SWEEP_WORKERS = 2;
-// Time allowed for the whole input of a case, before the prefixes.
-constexpr unsigned WHOLE_INPUT_LIMIT_SECONDS = 600;
+constexpr std::chrono::seconds SWEEP_LIMIT{60};
+constexpr unsigned REAL_RUN_LIMIT_SECONDS = 20;
+constexpr std::size_t REAL_RUNS_PER_CASE = 3;
+
+// The lowest free file descriptor: it changes when a run leaves one open.
+int lowestFreeDescriptor() {
+  const int probe = open("/dev/null", O_RDONLY);
+  close(probe);
+  return probe;
+}
+
+// The cut lengths of `input` at which the built program is run: the lengths
+// just after a line end, thinned evenly to at most REAL_RUNS_PER_CASE, the
+// last one (the whole input, which ends in a line end) always kept.
+std::vector<std::size_t> realRunCuts(const std::string& input) {
+  std::vector<std::size_t> lineEnds;
+  for (std::size_t at = 0; at < input.size(); ++at) {
+    if (input[at] == '\n') lineEnds.push_back(at + 1);
+  }
+  if (lineEnds.empty() || lineEnds.back() != input.size()) lineEnds.push_back(input.size());
+  if (lineEnds.size() <= REAL_RUNS_PER_CASE) return lineEnds;
+  std::vector<std::size_t> cuts;
+  for (std::size_t k = 1; k <= REAL_RUNS_PER_CASE; ++k) {
+    cuts.push_back(lineEnds[k * lineEnds.size() / REAL_RUNS_PER_CASE - 1]);
+  }
+  return cuts;
+}
+
+// Makes `directory` the working directory while it lives.
+class WorkingDirectory {
+ public:
+  explicit WorkingDirectory(const fs::path& directory) : previous_(fs::current_path()) {
+    fs::current_path(directory);
+  }
+  ~WorkingDirectory() {
+    std::error_code ignored;
+    fs::current_path(previous_, ignored);
+  }
+
+ private:
+  fs::path previous_;
+};
 
 class InputSweep : public testing::TestWithParam<std::string> {};
 
-TEST_P(InputSweep, EveryPrefixEndsCleanly) {
+TEST_P(InputSweep, EveryCutEndsCleanly) {
+  const Watchdog watchdog(
+      SWEEP_LIMIT, "sweep of transcript case " + GetParam() + " did not end within its time limit");
   const fs::path source = fs::path(TRANSCRIPT_DIR) / GetParam();
   ASSERT_TRUE(fs::exists(source / "input")) << source;
-  const fs::path work = fs::temp_directory_path() /
-                        ("quadrixel-sweep-" + GetParam() + "-" + std::to_string(getpid()));
-  fs::remove_all(work);
-  fs::create_directories(work / "prefixes");
-  fs::create_directories(work / "errors");
+  TemporaryDirectory work("quadrixel-sweep");
+  ASSERT_FALSE(work.path().empty());
   const fs::path dataFile = source / "MatrixDataFile2.txt";
-  if (fs::exists(dataFile)) fs::copy(dataFile, work / "MatrixDataFile2.txt");
-
+  if (fs::exists(dataFile)) fs::copy(dataFile, work.path() / "MatrixDataFile2.txt");
   const std::string input = readWholeFile(source / "input");
-  for (std::size_t length = 0; length <= input.size(); ++length) {
-    std::ofstream(work / "prefixes" / std::to_string(length), std::ios::binary)
-        << input.substr(0, length);
-  }
-  auto surroundingsFor = [&](std::size_t length, unsigned limitSeconds) {
-    ProgramSurroundings surroundings;
-    surroundings.directory = work.string();
-    surroundings.input = (work / "prefixes" / std::to_string(length)).string();
-    surroundings.errors = (work / "errors" / std::to_string(length)).string();
-    surroundings.limitSeconds = limitSeconds;
-    return surroundings;
-  };
 
-  const auto start = std::chrono::steady_clock::now();
-  const ProgramOutcome whole =
-      runProgram(QUADRIXEL_PROGRAM, surroundingsFor(input.size(), WHOLE_INPUT_LIMIT_SECONDS));
-  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-  ASSERT_TRUE(whole.exited && whole.exitStatus == 0 && whole.errors.empty())
-      << "whole input: " << describe(whole);
-  const unsigned limit = std::max(1u, static_cast<unsigned>(std::ceil(4 * took.count())));
-
-  std::atomic<std::size_t> nextLength{0};
-  std::mutex failuresLock;
-  std::vector<std::string> failures;
-  auto sweep = [&] {
-    for (std::size_t length = nextLength++; length < input.size(); length = nextLength++) {
-      const ProgramSurroundings surroundings = surroundingsFor(length, limit);
-      ProgramOutcome outcome = runProgram(QUADRIXEL_PROGRAM, surroundings);
-      if (outcome.timedOut()) outcome = runProgram(QUADRIXEL_PROGRAM, surroundings);
-      if (!outcome.exited || outcome.exitStatus != 0 || !outcome.errors.empty()) {
-        const std::lock_guard<std::mutex> guard(failuresLock);
-        failures.push_back("input cut after " + std::to_string(length) +
-                           " bytes: " + describe(outcome));
-      }
+  // Every cut, in this process; the outputs are kept for the real runs.
+  std::vector<std::string> outputs(input.size() + 1);
+  {
+    const WorkingDirectory inWork(work.path());
+    MatrixBuffer given;
+    MatrixBuffer adjoint;
+    for (std::size_t length = 0; length <= input.size(); ++length) {
+      std::istringstream in(input.substr(0, length));
+      std::ostringstream out;
+      const int freeBefore = lowestFreeDescriptor();
+      const int status = runInverseDialogue(given, adjoint, in, out);
+      EXPECT_EQ(status, 0) << "input cut after " << length << " bytes";
+      EXPECT_EQ(lowestFreeDescriptor(), freeBefore)
+          << "input cut after " << length << " bytes: the data file was left open";
+      outputs[length] = out.str();
     }
-  };
-  std::vector<std::thread> workers;
-  for (unsigned i = 0; i < SWEEP_WORKERS; ++i) workers.emplace_back(sweep);
-  for (auto& worker : workers) worker.join();
+  }
 
-  for (const auto& failure : failures) ADD_FAILURE() << failure;
-  if (failures.empty()) fs::remove_all(work);
+  // A few cuts at line ends, in the built program.
+  bool failed = false;
+  for (const std::size_t length : realRunCuts(input)) {
+    const std::string name = std::to_string(length);
+    std::ofstream(work.path() / ("input-" + name), std::ios::binary) << input.substr(0, length);
+    ProgramSurroundings surroundings;
+    surroundings.directory = work.path().string();
+    surroundings.input = (work.path() / ("input-" + name)).string();
+    surroundings.output = (work.path() / ("output-" + name)).string();
+    surroundings.errors = (work.path() / ("errors-" + name)).string();
+    surroundings.limitSeconds = REAL_RUN_LIMIT_SECONDS;
+    const ProgramOutcome outcome = runProgram(QUADRIXEL_PROGRAM, surroundings);
+    const bool clean = outcome.exited && outcome.exitStatus == 0 && outcome.errors.empty();
+    EXPECT_TRUE(clean) << "program on the input cut after " << length
+                       << " bytes: " << describe(outcome);
+    const std::string output = readWholeFile(surroundings.output);
+    EXPECT_EQ(output, outputs[length])
+        << "program on the input cut after " << length << " bytes printed otherwise";
+    failed = failed || !clean || output != outputs[length];
+  }
+  if (failed) {
+    work.keep();
+    ADD_FAILURE() << "inputs and outputs are kept in " << work.path();
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, InputSweep, testing::ValuesIn(transcriptCaseNames()),

@@ -1,5 +1,7 @@
 // Runs the built program on every transcript case and compares its standard
-// output byte for byte with the expected one.
+// output byte for byte with the expected one; standard error must stay
+// empty, and the run must end by itself within its time limit with the
+// status 0.
 //
 // A case is a folder under the transcripts directory holding `input` (the
 // run's standard input), `expected` (its exact standard output) and, when
@@ -7,15 +9,18 @@
 // fresh temporary directory, so a case without a data file has none.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "support/program_run.h"
+#include "support/temp_directory.h"
 #include "support/transcript_cases.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+
+constexpr unsigned RUN_LIMIT_SECONDS = 20;
 
 class Transcript : public testing::TestWithParam<std::string> {};
 
@@ -23,20 +28,22 @@ TEST_P(Transcript, OutputMatchesExactly) {
   const fs::path source = fs::path(TRANSCRIPT_DIR) / GetParam();
   ASSERT_TRUE(fs::exists(source / "input")) << source;
   ASSERT_TRUE(fs::exists(source / "expected")) << source;
-  const fs::path work = fs::temp_directory_path() /
-                        ("quadrixel-transcript-" + GetParam() + "-" +
-                         std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-  fs::remove_all(work);
-  fs::create_directories(work);
+  const TemporaryDirectory work("quadrixel-transcript");
+  ASSERT_FALSE(work.path().empty());
   const fs::path dataFile = source / "MatrixDataFile2.txt";
-  if (fs::exists(dataFile)) fs::copy(dataFile, work / "MatrixDataFile2.txt");
+  if (fs::exists(dataFile)) fs::copy(dataFile, work.path() / "MatrixDataFile2.txt");
 
-  const std::string command = "cd '" + work.string() + "' && '" QUADRIXEL_PROGRAM "' < '" +
-                              (source / "input").string() + "' > actual";
-  const int status = std::system(command.c_str());
-  EXPECT_EQ(status, 0) << command;
-  EXPECT_EQ(readWholeFile(work / "actual"), readWholeFile(source / "expected"));
-  fs::remove_all(work);
+  ProgramSurroundings surroundings;
+  surroundings.directory = work.path().string();
+  surroundings.input = (source / "input").string();
+  surroundings.output = (work.path() / "actual").string();
+  surroundings.errors = (work.path() / "errors").string();
+  surroundings.limitSeconds = RUN_LIMIT_SECONDS;
+  const ProgramOutcome outcome = runProgram(QUADRIXEL_PROGRAM, surroundings);
+
+  EXPECT_TRUE(outcome.exited && outcome.exitStatus == 0 && outcome.errors.empty())
+      << describe(outcome);
+  EXPECT_EQ(readWholeFile(surroundings.output), readWholeFile(source / "expected"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Transcript, testing::ValuesIn(transcriptCaseNames()),

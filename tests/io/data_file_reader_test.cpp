@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/record_builder.h"
+#include "support/temp_directory.h"
 
 namespace {
 
@@ -52,33 +53,28 @@ const std::string WORKED_LISTING =
 const std::vector<std::int32_t> WORKED_2X2 = {202, 4, 7, 2, 6, MATRIX_END};
 const std::vector<std::int32_t> WORKED_3X3 = {303, 2, -1, 0, -1, 2, -1, 0, -1, 2, MATRIX_END};
 
-// Count of the process's open file descriptors.
+// Count of the process's open file descriptors, where the system lists
+// them in /proc/self/fd; elsewhere always 0, and the check is left out.
 int openFiles() {
   int count = 0;
+#ifndef _WIN32
   for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) ++count;
+#endif
   return count;
 }
 
 // A fresh temporary folder for the data files of one test.
 class ReadMatrixFromFile : public testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("quadrixel-reader-" +
-               std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
-               std::to_string(testing::UnitTest::GetInstance()->random_seed()));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
+  void SetUp() override { ASSERT_FALSE(folder_.path().empty()); }
 
   std::string writeDataFile(const std::string& text) {
-    const fs::path path = folder_ / DATA_FILE_NAME;
+    const fs::path path = folder_.path() / DATA_FILE_NAME;
     std::ofstream(path, std::ios::binary) << text;
     return path.string();
   }
 
-  fs::path folder_;
+  TemporaryDirectory folder_{"quadrixel-reader"};
 };
 
 struct ReaderCase {
@@ -192,8 +188,8 @@ TEST_F(ReadMatrixFromFile, FileThatCannotBeOpenedOrRead) {
     fs::path path;
     std::string output;
   };
-  const fs::path missing = folder_ / "missing.txt";
-  const fs::path directory = folder_ / "a-folder";
+  const fs::path missing = folder_.path() / "missing.txt";
+  const fs::path directory = folder_.path() / "a-folder";
   fs::create_directory(directory);
   // clang-format off
   const Case cases[] = {
@@ -207,7 +203,7 @@ TEST_F(ReadMatrixFromFile, FileThatCannotBeOpenedOrRead) {
     Record matrix;
     matrix.fill(FILLER);
     const int filesBefore = openFiles();
-    EXPECT_EQ(readMatrixFromFile(matrix.data(), in, out, c.path.c_str()), 0) << c.name;
+    EXPECT_EQ(readMatrixFromFile(matrix.data(), in, out, c.path.string().c_str()), 0) << c.name;
     EXPECT_EQ(openFiles(), filesBefore) << c.name;
     EXPECT_EQ(out.str(), c.output) << c.name;
     EXPECT_EQ(matrix[0], FILLER) << c.name;

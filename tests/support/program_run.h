@@ -1,21 +1,37 @@
-// Running the built program as a child process with chosen surroundings:
-// its standard input, standard output, working directory and a time limit.
+// Running a program as a child process with chosen surroundings: its
+// standard input, standard output and standard error, its working directory,
+// a time limit and, for a test started as root, an unprivileged user.
 //
-// The child is started with fork and execv; between the two it only makes
-// system calls, so runProgram may be called from several threads at once.
-// The time limit is an alarm set in the child: a run that does not end in
-// time dies of SIGALRM, and nothing in the parent has to watch the clock.
+// The built program is started through the build's emulator when it has
+// one (CMAKE_CROSSCOMPILING_EMULATOR, written into program_emulator.h by
+// tests/CMakeLists.txt), so that a cross build runs its programs as CTest
+// runs its tests. Other commands, such as a calculator that checks the
+// program, run as they are.
+//
+// The child is started with fork and execv. Everything that needs memory is
+// prepared before the fork, and between the two the child only makes system
+// calls, so runProgram may be called from several threads at once. The time
+// limit is an alarm set in the child: a run that does not end in time dies
+// of SIGALRM, and nothing in the parent has to watch the clock.
 #ifndef QUADRIXEL_TESTS_SUPPORT_PROGRAM_RUN_H_
 #define QUADRIXEL_TESTS_SUPPORT_PROGRAM_RUN_H_
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "program_emulator.h"
 
 // Where the child's standard streams come from and go to. An empty path
 // leaves that stream closed.
@@ -25,13 +41,17 @@ struct ProgramSurroundings {
   std::string output = "/dev/null";  // standard output, opened for writing
   std::string errors;                // standard error, created afresh
   unsigned limitSeconds = 1;         // the run is killed after this long
+  // When the test runs as root, the child runs as user and group 65534
+  // (nobody) with no supplementary groups, so that file permissions hold
+  // it back; the files above are opened before it gives up root.
+  bool unprivileged = false;
 };
 
 struct ProgramOutcome {
   bool exited = false;  // ended by itself, with exitStatus
-  int exitStatus = -1;
-  int signal = 0;      // else the signal that ended it (SIGALRM: too slow)
-  std::string errors;  // what it wrote on standard error
+  int exitStatus = -1;  // 127: the command could not be started
+  int signal = 0;       // else the signal that ended it (SIGALRM: too slow)
+  std::string errors;   // what it wrote on standard error
 
   bool timedOut() const { return !exited && signal == SIGALRM; }
 };
@@ -50,7 +70,31 @@ inline std::string describe(const ProgramOutcome& outcome) {
   return text.str();
 }
 
+// The path of the executable file `name` as the shell finds it: `name`
+// itself when it holds a '/', else the first match in the directories of
+// PATH. Empty when there is none.
+inline std::string findExecutable(const std::string& name) {
+  if (name.find('/') != std::string::npos) return access(name.c_str(), X_OK) == 0 ? name : "";
+  const char* path = std::getenv("PATH");
+  std::string_view directories = path != nullptr ? path : "/usr/bin:/bin";
+  for (;;) {
+    const std::size_t colon = directories.find(':');
+    const std::string_view directory = directories.substr(0, colon);
+    const std::string candidate =
+        (directory.empty() ? std::string(".") : std::string(directory)) + "/" + name;
+    std::error_code error;
+    if (access(candidate.c_str(), X_OK) == 0 && !std::filesystem::is_directory(candidate, error)) {
+      return candidate;
+    }
+    if (colon == std::string_view::npos) return "";
+    directories.remove_prefix(colon + 1);
+  }
+}
+
 namespace program_run_detail {
+
+// The user and group that an unprivileged child runs as.
+constexpr uid_t NOBODY = 65534;
 
 // In the child: opens `path` as descriptor `fd`, or closes `fd` when the
 // path is empty. Returns false on failure.
@@ -65,28 +109,47 @@ inline bool redirect(int fd, const char* path, int flags) {
   return dup2(opened, fd) >= 0 && close(opened) == 0;
 }
 
+// In the child: gives up root for user and group NOBODY. Returns false on
+// failure.
+inline bool becomeNobody() {
+  return setgroups(0, nullptr) == 0 && setgid(NOBODY) == 0 && setuid(NOBODY) == 0;
+}
+
 }  // namespace program_run_detail
 
-// Runs `program` without arguments in the given surroundings and waits for
-// its end. `surroundings.errors` must name a writable file.
-inline ProgramOutcome runProgram(const std::string& program,
+// Runs the command `words` (the program, found as findExecutable finds it,
+// then its arguments) in the given surroundings and waits for its end.
+// `surroundings.errors` must name a writable file.
+inline ProgramOutcome runCommand(const std::vector<std::string>& words,
                                  const ProgramSurroundings& surroundings) {
+  using program_run_detail::becomeNobody;
   using program_run_detail::redirect;
+  ProgramOutcome outcome;
+  const std::string executable = words.empty() ? "" : findExecutable(words[0]);
+  if (executable.empty()) {
+    outcome.exited = true;
+    outcome.exitStatus = 127;
+    outcome.errors = (words.empty() ? std::string("no command") : words[0]) + ": not found\n";
+    return outcome;
+  }
+  std::vector<char*> argv;
+  for (const std::string& word : words) argv.push_back(const_cast<char*>(word.c_str()));
+  argv.push_back(nullptr);
+  const bool dropRoot = surroundings.unprivileged && geteuid() == 0;
+
   const pid_t child = fork();
   if (child == 0) {
     if (!redirect(STDERR_FILENO, surroundings.errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC) ||
         !redirect(STDIN_FILENO, surroundings.input.c_str(), O_RDONLY) ||
         !redirect(STDOUT_FILENO, surroundings.output.c_str(), O_WRONLY | O_CREAT | O_TRUNC) ||
-        chdir(surroundings.directory.c_str()) != 0) {
+        (dropRoot && !becomeNobody()) || chdir(surroundings.directory.c_str()) != 0) {
       _exit(127);
     }
     alarm(surroundings.limitSeconds);
-    char* const argv[] = {const_cast<char*>(program.c_str()), nullptr};
-    execv(program.c_str(), argv);
+    execv(executable.c_str(), argv.data());
     _exit(127);
   }
 
-  ProgramOutcome outcome;
   int status = 0;
   if (child < 0 || waitpid(child, &status, 0) != child) return outcome;
   outcome.exited = WIFEXITED(status);
@@ -97,6 +160,15 @@ inline ProgramOutcome runProgram(const std::string& program,
   text << errors.rdbuf();
   outcome.errors = text.str();
   return outcome;
+}
+
+// Runs the built `program` without arguments, through the build's emulator
+// when it has one, in the given surroundings; see runCommand.
+inline ProgramOutcome runProgram(const std::string& program,
+                                 const ProgramSurroundings& surroundings) {
+  std::vector<std::string> words = PROGRAM_EMULATOR;
+  words.push_back(program);
+  return runCommand(words, surroundings);
 }
 
 #endif  // QUADRIXEL_TESTS_SUPPORT_PROGRAM_RUN_H_
