@@ -102,3 +102,16 @@ for case in tests/app/transcripts/*/; do
 done
 echo "$passed transcript runs passed, $failed failed"
 [ "$failed" -eq 0 ]
+
+echo "== windows: the zip, unpacked as a user does"
+cpack --config "$build/CPackConfig.cmake" -G ZIP -B "$work/zip" >/dev/null
+mkdir "$work/unpacked"
+(cd "$work/unpacked" && cmake -E tar xf "$work"/zip/quadrixel-*-win64.zip)
+unpacked=$(echo "$work"/unpacked/quadrixel-*-win64)
+sample=tests/app/transcripts/sample-file-3x3
+crlf "$sample/expected" > "$work/sample-expected"
+(cd "$unpacked" && timeout "$timeout_seconds" wine ./quadrixel.exe < "$root/$sample/input" \
+  > "$work/sample-actual" 2>/dev/null)
+cmp "$work/sample-expected" "$work/sample-actual"
+grep -q $'\r$' "$unpacked/README.txt"
+echo "the zip's program reads its own sample data file as the transcript says"
