@@ -10,6 +10,7 @@
 #   fuzz            Clang with its libFuzzer runtime
 #   bench           Google Benchmark
 #   packages        what building and checking the packages takes
+#   mingw           the MinGW-w64 cross compiler, for the Windows package
 #   cross-aarch64, cross-i686, cross-s390x, cross-windows
 #                   a cross compiler and the emulator that runs its programs
 #
@@ -147,6 +148,7 @@ for need in "$@"; do
     cross-i686) requirements+=(cmake ninja i686-g++ qemu-i386) ;;
     cross-s390x) requirements+=(cmake ninja s390x-g++ qemu-s390x) ;;
     cross-windows) requirements+=(cmake ninja mingw-g++ wine) ;;
+    mingw) requirements+=(cmake ninja mingw-g++) ;;
     *) echo "install-deps.sh: unknown need '$need'" >&2; exit 2 ;;
   esac
 done

@@ -4,14 +4,16 @@
 #
 #   scripts/package.sh [linux] [windows]
 #
-#   linux (the default)
+# makes both kinds when neither is named.
+#
+#   linux
 #       quadrixel_<version>_<arch>.deb and quadrixel-<version>-Linux-<arch>.tar.gz
 #       from the release build (build/release). Where dpkg is missing (not
 #       Debian), only the tarball.
 #   windows
 #       quadrixel-<version>-win64.zip from a MinGW-w64 cross build in
 #       build/package-windows, made with the toolchain file
-#       cmake/toolchains/windows-x86_64.cmake ($WINDOWS_TOOLCHAIN overrides).
+#       cmake/toolchains/windows.cmake ($WINDOWS_TOOLCHAIN overrides).
 #
 # The version is the one of the project() line in CMakeLists.txt. The date
 # of the packaged changelog is the time of the last commit, so that the same
@@ -22,7 +24,7 @@ root=$(pwd)
 out="$root/build/packages"
 
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(linux)
+[ ${#targets[@]} -gt 0 ] || targets=(linux windows)
 for target in "${targets[@]}"; do
   case $target in
     linux | windows) ;;
@@ -53,7 +55,13 @@ for target in "${targets[@]}"; do
         scripts/install-deps.sh build
         echo "package.sh: no dpkg here (not Debian): making the tarball only" >&2
       fi
-      cmake --preset release >/dev/null
+      # A release build that is there keeps its settings, so that the one
+      # scripts/test.sh makes is not built again with others.
+      if [ -f build/release/CMakeCache.txt ]; then
+        cmake build/release >/dev/null
+      else
+        cmake --preset release >/dev/null
+      fi
       cmake --build --preset release --target quadrixel
       rm -f "$out"/quadrixel_*.deb "$out"/quadrixel-*-Linux-*.tar.gz
       if command -v dpkg >/dev/null; then
@@ -63,12 +71,12 @@ for target in "${targets[@]}"; do
       fi
       ;;
     windows)
-      toolchain=${WINDOWS_TOOLCHAIN:-$root/cmake/toolchains/windows-x86_64.cmake}
+      toolchain=${WINDOWS_TOOLCHAIN:-$root/cmake/toolchains/windows.cmake}
       if [ ! -f "$toolchain" ]; then
         echo "package.sh: no toolchain file $toolchain for the Windows build" >&2
         exit 1
       fi
-      scripts/install-deps.sh cross-windows
+      scripts/install-deps.sh mingw
       cmake -S . -B build/package-windows -G Ninja --toolchain "$toolchain" \
         -DCMAKE_BUILD_TYPE=Release -DQUADRIXEL_TESTS=OFF >/dev/null
       cmake --build build/package-windows --target quadrixel

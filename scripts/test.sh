@@ -1,14 +1,23 @@
 #!/usr/bin/env bash
 # Checks the formatting of the C++ sources, then builds Quadrixel and runs
-# every test twice: in a debug build under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and in the release build. Between the two, runs
-# each fuzz target for a bounded time (scripts/fuzz.sh; FUZZ_SECONDS sets the
-# time per target, 0 leaves fuzzing out). Every build here fails on a
-# compiler warning; the release build that scripts/run.sh makes does not.
+# every test: in a debug build under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and in the release build; between the two, each
+# fuzz target for a bounded time (scripts/fuzz.sh; FUZZ_SECONDS sets the time
+# per target, 0 leaves fuzzing out). Then the packages as a user installs
+# them, and last the builds for the other platforms under their emulators
+# (scripts/cross-test.sh; CROSS_TARGETS names them, default all four, empty
+# leaves them out). Every build here fails on a compiler warning; the release
+# build that scripts/run.sh makes does not.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh test
+cross_targets=${CROSS_TARGETS-aarch64 i686 s390x windows}
+needs=(test packages)
+[ "${FUZZ_SECONDS:-40}" = 0 ] || needs+=(fuzz)
+for target in $cross_targets; do needs+=("cross-$target"); done
+# Everything at once, so that a fresh machine installs in one go.
+scripts/install-deps.sh "${needs[@]}"
+
 echo "== format"
 scripts/check-format.sh
 run_tests() {
@@ -24,5 +33,10 @@ if [ "${FUZZ_SECONDS:-40}" != 0 ]; then
 fi
 run_tests release
 
-# Last, the packages as a user installs them (scripts/test-packages.sh).
+echo "== packages"
 bash scripts/test-packages.sh
+
+for target in $cross_targets; do
+  echo "== $target"
+  bash scripts/cross-test.sh "$target"
+done
