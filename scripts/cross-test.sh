@@ -56,8 +56,11 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
 cmake --build "$build"
 
 if [ "$target" = windows ]; then
-  # The prefix is made (or brought up to date) here, before the tests, whose
-  # time limits would not allow for it.
+  # One wine server for the whole run: left to itself it ends a few seconds
+  # after its last program, and a test starting just then loses its
+  # connection. The prefix is made (or brought up to date) here, before the
+  # tests, whose time limits would not allow for it.
+  wineserver -p
   wine cmd.exe /c ver >/dev/null 2>&1 || true
 fi
 
