@@ -1,15 +1,5 @@
-# Cross build for Linux on 32-bit x86, with Debian's cross compiler; the
-# programs run under qemu-user. They are linked statically, so that the
-# emulator needs no copy of the target's shared libraries (and because
-# qemu-user does not start threads of dynamically linked i686 programs).
-set(CMAKE_SYSTEM_NAME Linux)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-linux-gnu-gcc)
-set(CMAKE_CXX_COMPILER i686-linux-gnu-g++)
-set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-i386)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-linux-gnu)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
+# Cross build for Linux on 32-bit x86, run under qemu-i386.
+set(QUADRIXEL_CROSS_TRIPLE i686-linux-gnu)
+set(QUADRIXEL_CROSS_PROCESSOR i686)
+set(QUADRIXEL_CROSS_EMULATOR qemu-i386)
+include(${CMAKE_CURRENT_LIST_DIR}/linux-cross.cmake)
