@@ -18,25 +18,28 @@ for target in $cross_targets; do needs+=("cross-$target"); done
 # Everything at once, so that a fresh machine installs in one go.
 scripts/install-deps.sh "${needs[@]}"
 
-echo "== format"
-scripts/check-format.sh
+# stage NAME COMMAND...: runs one stage and says how long it took.
+stage() {
+  local name=$1 start=$SECONDS
+  shift
+  echo "== $name"
+  "$@"
+  echo "== $name: done in $((SECONDS - start)) s"
+}
 run_tests() {
-  echo "== $1 build"
   cmake --preset "$1" -DQUADRIXEL_WARNINGS_AS_ERRORS=ON
   cmake --build --preset "$1"
   ctest --preset "$1"
 }
 
-run_tests debug
+stage format scripts/check-format.sh
+stage "debug build and tests" run_tests debug
 if [ "${FUZZ_SECONDS:-40}" != 0 ]; then
-  bash scripts/fuzz.sh
+  stage fuzzing bash scripts/fuzz.sh
 fi
-run_tests release
-
-echo "== packages"
-bash scripts/test-packages.sh
-
+stage "release build and tests" run_tests release
+stage packages bash scripts/test-packages.sh
 for target in $cross_targets; do
-  echo "== $target"
-  bash scripts/cross-test.sh "$target"
+  stage "$target build and tests" bash scripts/cross-test.sh "$target"
 done
+echo "== all passed in $SECONDS s"
