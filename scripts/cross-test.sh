@@ -61,7 +61,7 @@ if [ "$target" = windows ]; then
   # connection. The prefix is made (or brought up to date) here, before the
   # tests, whose time limits would not allow for it.
   wineserver -p
-  wine cmd.exe /c ver >/dev/null 2>&1 || true
+  timeout "$timeout_seconds" wine cmd.exe /c ver >/dev/null 2>&1 || true
 fi
 
 echo "== $target: tests"
