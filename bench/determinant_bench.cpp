@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <random>
+#include <string>
 #include <thread>
+#include <utility>
 
 #include "matrix/adjoint.h"
 #include "matrix/determinant.h"
@@ -62,22 +64,21 @@ void TermBlockKernel(benchmark::State& state, TermKernel kernel) {
   for (auto _ : state) benchmark::DoNotOptimize(sumOfTermBlocks(matrix, kernel));
   countSteps(state, factorial(state.range(0)));
 }
-BENCHMARK_CAPTURE(TermBlockKernel, Portable, TermKernel::kPortable)
-    ->Arg(10)
-    ->Arg(12)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(TermBlockKernel, Sse41, TermKernel::kSse41)
-    ->Arg(10)
-    ->Arg(12)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(TermBlockKernel, Avx2, TermKernel::kAvx2)
-    ->Arg(10)
-    ->Arg(12)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(TermBlockKernel, Avx512, TermKernel::kAvx512)
-    ->Arg(10)
-    ->Arg(12)
-    ->Unit(benchmark::kMillisecond);
+// TermBlockKernel/<kernel> at orders 10 and 12, for every kernel.
+const bool TERM_BLOCK_KERNELS_REGISTERED = [] {
+  const std::pair<const char*, TermKernel> kernels[] = {{"Portable", TermKernel::kPortable},
+                                                        {"Sse41", TermKernel::kSse41},
+                                                        {"Avx2", TermKernel::kAvx2},
+                                                        {"Avx512", TermKernel::kAvx512}};
+  for (const auto& [name, kernel] : kernels) {
+    benchmark::RegisterBenchmark((std::string("TermBlockKernel/") + name).c_str(), TermBlockKernel,
+                                 kernel)
+        ->Arg(10)
+        ->Arg(12)
+        ->Unit(benchmark::kMillisecond);
+  }
+  return true;
+}();
 
 // The portable kernel's loops built for AVX2, beside the AVX2 kernel. It must
 // agree with the portable kernel before it is timed.
