@@ -6,6 +6,6 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh build >&2
 cmake --preset release >/dev/null
-cmake --build --preset release >/dev/null
+cmake --build --preset release --target quadrixel >/dev/null
 cd examples
 exec ../build/release/quadrixel
