@@ -41,6 +41,8 @@ void readMatrixFromKeyboard(std::int32_t* matrix, std::istream& in, std::ostream
   std::int64_t rows = 0;
   std::int64_t columns = 0;
   for (;;) {
+    // "termimates" and the two blanks at the end are the prompt as users
+    // have always seen it: keep them exactly, misspelling included.
     out << "Enter size of matrix ROWSxCOLUMNS (0x0 termimates input)  \n";
     const ShapeAnswer answer = scanShape(in, &rows, &columns);
     if (answer == ShapeAnswer::kEndOfInput) {

@@ -30,6 +30,11 @@ TEST(ReadMatrixFromKeyboard, Dialogues) {
        {202, 4, 7, 2, 6, MATRIX_END}, "rest"},
       {"a row on one line", "2x2\n4 7\n2,6\n", PROMPT + row1of2 + row2of2,
        {202, 4, 7, 2, 6, MATRIX_END}, ""},
+      // Every blank that "%d" skips: blank, tab, line end, vertical tab,
+      // form feed and carriage return, as in the "4 \r\n" of a Windows
+      // user who types a blank before Enter.
+      {"every blank before a number", " \t\v\f\r\n1x\r\n\f\v\t 2\r\n\f4 \r\n\t\r7\r\n", PROMPT + row1of2,
+       {102, 4, 7, MATRIX_END}, "\n"},
       {"blank after the x", "1x 1\n-5\n",
        PROMPT + "Prepare to enter 1 numbers in row 1\nfirst number\nlast number\n",
        {101, -5, MATRIX_END}, ""},
