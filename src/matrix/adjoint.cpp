@@ -1,6 +1,7 @@
 #include "matrix/adjoint.h"
 
 #include <atomic>
+#include <cassert>
 #include <functional>
 #include <system_error>
 #include <thread>
@@ -70,6 +71,8 @@ std::int32_t adjointMatrixWithStartHook(const std::int32_t* matrix, std::int32_t
     return MATRIX_END;
   }
   const std::int32_t n = rows;
+  assert(n >= 0 && n <= MAX_WALK_ORDER + 1);
+  assert(adjoint != matrix);
 
   std::int32_t cofactors[MATRIX_BUFFER_INTS];
   std::atomic<std::int32_t> nextCofactor{0};

@@ -20,24 +20,16 @@
 // each about 2n^3 modular products and n inverses.
 //
 // Residues are held in 64-bit words in Montgomery form, so that a modular
-// product is two full 64 x 64 -> 128-bit products and no division. Where the
-// compiler has the 128-bit integer type (an extension of GCC and Clang on
-// 64-bit targets, hence __extension__) a full product is one instruction;
-// elsewhere (i686, armhf, ...) it is built from four 32 x 32 -> 64-bit
-// products. Defining QUADRIXEL_NO_INT128 takes the second way everywhere, so
-// that it is tested on 64-bit machines too. On every target, the Montgomery
-// constants and the modular product as built there are checked at compile
-// time against plain 64-bit arithmetic, and the moduli are then proved prime
-// with that product.
+// product is two full 64 x 64 -> 128-bit products and no division. Each full
+// product is built from four 32 x 32 -> 64-bit products in standard C++, the
+// same on every target. The Montgomery constants and the modular product are
+// checked at compile time against plain 64-bit arithmetic, and the moduli
+// are then proved prime with that product.
 #include "matrix/exact_range.h"
 
-#include "matrix/matrix_record.h"
+#include <cassert>
 
-#if defined(__SIZEOF_INT128__) && !defined(QUADRIXEL_NO_INT128)
-#define QUADRIXEL_WIDE_PRODUCT 1
-#else
-#define QUADRIXEL_WIDE_PRODUCT 0
-#endif
+#include "matrix/matrix_record.h"
 
 namespace {
 
@@ -72,15 +64,6 @@ struct Product {
   std::uint64_t low;
 };
 
-#if QUADRIXEL_WIDE_PRODUCT
-__extension__ typedef unsigned __int128 Wide;
-
-// Returns a * b.
-constexpr Product multiplyFull(std::uint64_t a, std::uint64_t b) {
-  const Wide t = static_cast<Wide>(a) * b;
-  return {static_cast<std::uint64_t>(t >> 64), static_cast<std::uint64_t>(t)};
-}
-#else
 // Returns a * b, from the four products of their 32-bit halves.
 constexpr Product multiplyFull(std::uint64_t a, std::uint64_t b) {
   constexpr std::uint64_t LOW = 0xFFFFFFFF;
@@ -94,7 +77,6 @@ constexpr Product multiplyFull(std::uint64_t a, std::uint64_t b) {
   return {highHigh + (highLow >> 32) + (lowHigh >> 32) + (middle >> 32),
           (middle << 32) | (lowLow & LOW)};
 }
-#endif
 
 // Arithmetic modulo one prime p in Montgomery form: x is held as x * 2^64 mod p,
 // always reduced into 0 .. p-1.
@@ -294,7 +276,7 @@ std::uint64_t eliminate(const Field& f, const std::int32_t* matrix, int n,
 
 ExactRange checkExactRange(const std::int32_t* matrix) {
   const int n = matrixColumns(matrix);
-  if (n < 0 || n > MAX_WALK_ORDER) return ExactRange::kFits;
+  assert(n >= 0 && n <= MAX_WALK_ORDER);
   const int entries = n * n;
 
   // Candidates from the first prime: the only 32-bit values the true ones

@@ -20,9 +20,8 @@ enum class ExactRange {
 
 // Decides exactly where the true determinant and cofactors of the square
 // record `matrix` lie; any 32-bit entries. The order is the column count, as
-// for the determinant. Requires order 1 .. 12; the empty matrix (order 0,
-// determinant 1) gives kFits, and other orders are not examined and give
-// kFits too. Reads only elements 0 .. n*n.
+// for the determinant. Requires order 0 .. 12; the empty matrix (order 0,
+// determinant 1) gives kFits. Reads only elements 0 .. n*n.
 ExactRange checkExactRange(const std::int32_t* matrix);
 
 #endif  // QUADRIXEL_MATRIX_EXACT_RANGE_H_

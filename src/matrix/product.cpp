@@ -1,9 +1,12 @@
 #include "matrix/product.h"
 
+#include <cassert>
+
 #include "matrix/matrix_record.h"
 
 std::int32_t multiplyMatrices(const std::int32_t* a, const std::int32_t* b, std::int32_t* product,
                               std::ostream& out) {
+  assert(product != a && product != b);
   const std::int32_t rowsA = matrixRows(a);
   const std::int32_t columnsA = matrixColumns(a);
   const std::int32_t rowsB = matrixRows(b);

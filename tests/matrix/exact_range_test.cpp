@@ -229,6 +229,17 @@ class MatrixMaker {
   std::mt19937_64 random_;
 };
 
+// An order that the decision does not examine fails the assertion wherever
+// assertions are on, instead of being answered as if it fitted.
+TEST(CheckExactRangeDeathTest, OrderAboveTwelveFailsTheAssertion) {
+#if defined(NDEBUG)
+  GTEST_SKIP() << "assertions are off in this build";
+#else
+  testing::FLAGS_gtest_death_test_style = "threadsafe";
+  EXPECT_DEATH(checkExactRange(makeRecord(13, 13, {}).data()), "");
+#endif
+}
+
 TEST(CheckExactRange, AgreesWithBigIntegersOnRandomMatrices) {
   constexpr int MATRICES = 3000;
   MatrixMaker maker(20261208);
