@@ -10,11 +10,14 @@
 
 #include "matrix/adjoint.h"
 #include "matrix/determinant.h"
+#include "matrix/instruction_sets.h"
 #include "matrix/matrix_record.h"
 #include "matrix/term_blocks.h"
 #include "matrix/term_blocks_layout.h"
-#include "portable_kernel_avx2.h"
 #include "support/reference_walk.h"
+#if defined(QUADRIXEL_X86_KERNELS)
+#include "portable_kernel_avx2.h"
+#endif
 
 namespace {
 
@@ -53,10 +56,12 @@ void Determinant(benchmark::State& state) {
 }
 BENCHMARK(Determinant)->DenseRange(9, 12)->Unit(benchmark::kMillisecond);
 
-// Each block kernel on its own, where the processor has it.
-void TermBlockKernel(benchmark::State& state, TermKernel kernel) {
+// Each block kernel of the table on its own, where this build and the
+// processor have it.
+void TermBlockKernel(benchmark::State& state, const TermKernel& kernel) {
   if (!termKernelAvailable(kernel)) {
-    state.SkipWithError("kernel not supported on this processor");
+    state.SkipWithError(kernel.sumLanes == nullptr ? "not built with its instruction set"
+                                                   : "the processor lacks its instruction set");
     return;
   }
   MatrixBuffer matrix;
@@ -66,13 +71,9 @@ void TermBlockKernel(benchmark::State& state, TermKernel kernel) {
 }
 // TermBlockKernel/<kernel> at orders 10 and 12, for every kernel.
 const bool TERM_BLOCK_KERNELS_REGISTERED = [] {
-  const std::pair<const char*, TermKernel> kernels[] = {{"Portable", TermKernel::kPortable},
-                                                        {"Sse41", TermKernel::kSse41},
-                                                        {"Avx2", TermKernel::kAvx2},
-                                                        {"Avx512", TermKernel::kAvx512}};
-  for (const auto& [name, kernel] : kernels) {
-    benchmark::RegisterBenchmark((std::string("TermBlockKernel/") + name).c_str(), TermBlockKernel,
-                                 kernel)
+  for (const TermKernel& kernel : termKernels()) {
+    benchmark::RegisterBenchmark((std::string("TermBlockKernel/") + kernel.name).c_str(),
+                                 TermBlockKernel, kernel)
         ->Arg(10)
         ->Arg(12)
         ->Unit(benchmark::kMillisecond);
@@ -80,17 +81,18 @@ const bool TERM_BLOCK_KERNELS_REGISTERED = [] {
   return true;
 }();
 
+#if defined(QUADRIXEL_X86_KERNELS)
 // The portable kernel's loops built for AVX2, beside the AVX2 kernel. It must
 // agree with the portable kernel before it is timed.
 void PortableKernelForAvx2(benchmark::State& state) {
-  if (!PORTABLE_KERNEL_AVX2_BUILT || !termKernelAvailable(TermKernel::kAvx2)) {
-    state.SkipWithError("not built for AVX2, or the processor lacks it");
+  if (!processorInstructionSets().avx2) {
+    state.SkipWithError("the processor lacks AVX2");
     return;
   }
   MatrixBuffer matrix;
   fillRandom(static_cast<std::int32_t>(state.range(0)), matrix);
-  if (sumOfTermBlocksBy(matrix, sumTermLanesPortableAvx2) !=
-      sumOfTermBlocks(matrix, TermKernel::kPortable)) {
+  const TermKernel& portable = termKernels().back();
+  if (sumOfTermBlocksBy(matrix, sumTermLanesPortableAvx2) != sumOfTermBlocks(matrix, portable)) {
     state.SkipWithError("differs from the portable kernel");
     return;
   }
@@ -100,6 +102,7 @@ void PortableKernelForAvx2(benchmark::State& state) {
   countSteps(state, factorial(state.range(0)));
 }
 BENCHMARK(PortableKernelForAvx2)->Arg(10)->Arg(12)->Unit(benchmark::kMillisecond);
+#endif
 
 void Adjoint(benchmark::State& state) {
   MatrixBuffer matrix;

@@ -20,27 +20,21 @@ namespace {
 // The walk one step at a time, each term a fresh product of n entries; used
 // for orders 2 and 3, whose walks are too short to be worth blocking.
 std::uint32_t sumOfTermsStepByStep(const std::int32_t* matrix, std::int32_t n) {
-  std::int32_t perm[PERM_TABLE_INTS];
-  std::int32_t counter[PERM_TABLE_INTS];
-  std::int32_t direction[PERM_TABLE_INTS];
-  startWalk(perm, counter, direction);
-
+  PermutationWalk walk;
+  startWalk(walk, n);
   std::uint32_t sum = 0;
-  std::int32_t subtract = 1;
-  std::int32_t steps = 1;
-  for (std::int32_t i = 2; i <= n; ++i) steps *= i;
-  for (; steps != 0; --steps) {
-    walkStep(n, perm, counter, direction);
+  while (walk.stepsLeft != 0) {
+    walkStep(walk);
     std::uint32_t term = 1;
     for (std::int32_t j = 1; j <= n; ++j) {
-      term *= static_cast<std::uint32_t>(matrix[(j - 1) * n + perm[j]]);
+      term *= static_cast<std::uint32_t>(matrix[(j - 1) * n + walk.perm[j]]);
     }
-    if (subtract) {
+    // The first term is odd and subtracted; the signs alternate from there.
+    if (walk.odd) {
       sum -= term;
     } else {
       sum += term;
     }
-    subtract = 1 - subtract;
   }
   return sum;
 }

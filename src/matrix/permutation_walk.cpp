@@ -11,6 +11,8 @@
 // every possible position. The block kernels rely on this.
 #include "matrix/permutation_walk.h"
 
+#include <cassert>
+
 namespace {
 
 // Fresh copies of these start every walk; they are never written.
@@ -22,18 +24,27 @@ constexpr std::int32_t DIRECTION_TEMPLATE[PERM_TABLE_INTS] = {1, 1, 1, 1, 1, 1, 
 
 }  // namespace
 
-void startWalk(std::int32_t* perm, std::int32_t* counter, std::int32_t* direction) {
+void startWalk(PermutationWalk& walk, std::int32_t n) {
+  assert(n >= 0 && n <= MAX_WALK_ORDER);
+  walk.order = n;
   for (int i = 0; i < PERM_TABLE_INTS; ++i) {
-    perm[i] = PERM_TEMPLATE[i];
-    counter[i] = COUNTER_TEMPLATE[i];
-    direction[i] = DIRECTION_TEMPLATE[i];
+    walk.perm[i] = PERM_TEMPLATE[i];
+    walk.counter[i] = COUNTER_TEMPLATE[i];
+    walk.direction[i] = DIRECTION_TEMPLATE[i];
   }
+  walk.stepsLeft = 1;
+  for (std::int32_t i = 2; i <= n; ++i) walk.stepsLeft *= i;
+  walk.odd = 0;
 }
 
-std::int32_t walkStep(std::int32_t n, std::int32_t* perm, std::int32_t* counter,
-                      std::int32_t* direction) {
+std::int32_t walkStep(PermutationWalk& walk) {
+  assert(walk.stepsLeft > 0);
+  --walk.stepsLeft;
+  if (walk.order < 2) return 0;
+  std::int32_t* const counter = walk.counter;
+  std::int32_t* const direction = walk.direction;
   std::int32_t shift = 0;
-  std::int32_t i = n;
+  std::int32_t i = walk.order;
   std::int32_t k;
   for (;;) {
     counter[i] += direction[i];
@@ -52,8 +63,9 @@ std::int32_t walkStep(std::int32_t n, std::int32_t* perm, std::int32_t* counter,
     }
     --i;
   }
-  const std::int32_t swapped = perm[k];
-  perm[k] = perm[k + 1];
-  perm[k + 1] = swapped;
+  const std::int32_t swapped = walk.perm[k];
+  walk.perm[k] = walk.perm[k + 1];
+  walk.perm[k + 1] = swapped;
+  walk.odd = 1 - walk.odd;
   return k;
 }

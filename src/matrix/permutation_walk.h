@@ -1,28 +1,42 @@
 // The plain-changes walk through the permutations of 1 .. n.
 //
-// The walk keeps three tables indexed from 1: perm, the current permutation
+// A walk keeps three tables indexed from 1: perm, the current permutation
 // (perm[j] is the column that row j takes), and counter and direction, the
 // walk's own state. Starting from the identity, each step swaps two
-// neighbouring positions of perm; n! steps pass through every permutation
-// exactly once, and the last one brings perm back to the identity. Each step
-// flips the permutation's parity.
+// neighbouring positions of perm; the n! steps pass through every
+// permutation exactly once, and the last one brings perm back to the
+// identity. Each step flips the permutation's parity, so the first
+// permutation of a walk is odd and the last one even.
 #ifndef QUADRIXEL_MATRIX_PERMUTATION_WALK_H_
 #define QUADRIXEL_MATRIX_PERMUTATION_WALK_H_
 
 #include <cstdint>
 
+#include "matrix/matrix_record.h"
+
 // Entries in each of the walk's tables perm, counter and direction; they are
-// indexed from 1 and serve orders up to 13.
+// indexed from 1 (index 0 is never used).
 inline constexpr int PERM_TABLE_INTS = 14;
 
-// Loads the three tables from their constant templates: perm the identity,
-// every counter 0, every direction +1.
-void startWalk(std::int32_t* perm, std::int32_t* counter, std::int32_t* direction);
+struct PermutationWalk {
+  std::int32_t order;
+  std::int32_t perm[PERM_TABLE_INTS];
+  std::int32_t counter[PERM_TABLE_INTS];
+  std::int32_t direction[PERM_TABLE_INTS];
+  std::int32_t stepsLeft;  // n! at the start, one fewer after each step
+  std::int32_t odd;        // 1 while perm is an odd permutation, else 0
+};
 
-// Makes one step of the walk of order n on tables loaded by startWalk and
-// returns the swap position k: perm[k] and perm[k + 1] have been exchanged.
-// Requires 2 <= n <= 13 and at most n! steps since startWalk.
-std::int32_t walkStep(std::int32_t n, std::int32_t* perm, std::int32_t* counter,
-                      std::int32_t* direction);
+// Starts a walk of order n from the constant templates: perm the identity,
+// every counter 0, every direction +1, n! steps to go (one for orders 0 and
+// 1). Requires 0 <= n <= MAX_WALK_ORDER, whose n! fits in a signed 32-bit
+// count.
+void startWalk(PermutationWalk& walk, std::int32_t n);
+
+// Makes the next step of `walk` and returns its swap position k: perm[k] and
+// perm[k + 1] have been exchanged, 1 <= k <= n - 1. The one step of a walk of
+// order 0 or 1 leaves the identity as it is and returns 0. Requires
+// walk.stepsLeft > 0.
+std::int32_t walkStep(PermutationWalk& walk);
 
 #endif  // QUADRIXEL_MATRIX_PERMUTATION_WALK_H_

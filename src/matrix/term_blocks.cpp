@@ -22,98 +22,56 @@
 //
 // The kernels built for wider instruction sets than the target's baseline
 // are entered only after the processor, and the operating system, have been
-// found to support them; that check is the one part of this file that is
-// not standard C++.
+// found to support them (instruction_sets.cpp). They are built only for x86
+// targets whose compiler takes the vector types that they use, and not at
+// all with QUADRIXEL_PORTABLE_KERNEL_ONLY; CMake tells this file by defining
+// QUADRIXEL_X86_KERNELS.
 #include "matrix/term_blocks.h"
 
+#include <cassert>
+#include <iterator>
+
+#include "matrix/instruction_sets.h"
+#include "matrix/matrix_record.h"
 #include "matrix/term_blocks_layout.h"
 
-#if defined(_MSC_VER) && (defined(_M_X64) || defined(_M_IX86))
-#include <immintrin.h>
-#include <intrin.h>
-#define QUADRIXEL_CPUID_MSVC
-#elif (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__))
-#include <cpuid.h>
-#define QUADRIXEL_CPUID_GNU
+// The kernels' entry points, each defined in a source of its own.
+void sumTermLanesPortable(const std::int32_t* matrix, const TermBlockLayout& layout,
+                          std::uint32_t* laneSums);
+#if defined(QUADRIXEL_X86_KERNELS)
+void sumTermLanesSse41(const std::int32_t* matrix, const TermBlockLayout& layout,
+                       std::uint32_t* laneSums);
+void sumTermLanesAvx2(const std::int32_t* matrix, const TermBlockLayout& layout,
+                      std::uint32_t* laneSums);
+void sumTermLanesAvx512(const std::int32_t* matrix, const TermBlockLayout& layout,
+                        std::uint32_t* laneSums);
 #endif
 
 namespace {
 
-// The instruction sets beyond the baseline that the kernels use, as far as
-// both the processor and the operating system allow them.
-struct InstructionSets {
-  bool sse41 = false;
-  bool avx2 = false;
-  bool avx512f = false;
+bool onEveryProcessor() { return true; }
+bool withSse41() { return processorInstructionSets().sse41; }
+bool withAvx2() { return processorInstructionSets().avx2; }
+bool withAvx512f() { return processorInstructionSets().avx512f; }
+
+// Where the build left a kernel out, its row stays, with no entry point.
+#if defined(QUADRIXEL_X86_KERNELS)
+#define QUADRIXEL_X86_KERNEL(entry) entry
+#else
+#define QUADRIXEL_X86_KERNEL(entry) nullptr
+#endif
+
+// The kernels, fastest first; the portable one, which every processor runs,
+// last.
+constexpr TermKernel TERM_KERNELS[] = {
+    {"Avx512", "AVX-512F", QUADRIXEL_X86_KERNEL(sumTermLanesAvx512), withAvx512f},
+    {"Avx2", "AVX2", QUADRIXEL_X86_KERNEL(sumTermLanesAvx2), withAvx2},
+    {"Sse41", "SSE4.1", QUADRIXEL_X86_KERNEL(sumTermLanesSse41), withSse41},
+    {"Portable", "the target's baseline", sumTermLanesPortable, onEveryProcessor},
 };
-
-#if defined(QUADRIXEL_CPUID_MSVC) || defined(QUADRIXEL_CPUID_GNU)
-
-// CPUID leaf `leaf`, subleaf `subleaf`: registers eax, ebx, ecx and edx in
-// regs[0 .. 3]. Returns false when the processor has no such leaf.
-bool cpuid(std::uint32_t leaf, std::uint32_t subleaf, std::uint32_t* regs) {
-#if defined(QUADRIXEL_CPUID_MSVC)
-  int values[4];
-  __cpuid(values, 0);
-  if (static_cast<std::uint32_t>(values[0]) < leaf) return false;
-  __cpuidex(values, static_cast<int>(leaf), static_cast<int>(subleaf));
-  for (int i = 0; i < 4; ++i) regs[i] = static_cast<std::uint32_t>(values[i]);
-#else
-  // Zero also when the processor has no CPUID at all (early i386 models).
-  if (static_cast<std::uint32_t>(__get_cpuid_max(0, nullptr)) < leaf) return false;
-  __cpuid_count(leaf, subleaf, regs[0], regs[1], regs[2], regs[3]);
-#endif
-  return true;
-}
-
-// XCR0, the register states that the operating system saves and restores.
-// Requires CPUID.1:ECX.OSXSAVE.
-std::uint64_t savedStates() {
-#if defined(QUADRIXEL_CPUID_MSVC)
-  return _xgetbv(0);
-#else
-  std::uint32_t low;
-  std::uint32_t high;
-  __asm__ volatile("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
-  return (static_cast<std::uint64_t>(high) << 32) | low;
-#endif
-}
-
-// Bit n (0 .. 31) of `word`.
-bool bit(std::uint32_t word, int n) { return (word >> n) & 1u; }
-
-// Asks the processor, and the operating system through XCR0, which of the
-// kernels' instruction sets may be used.
-InstructionSets findInstructionSets() {
-  InstructionSets sets;
-  std::uint32_t leaf1[4];
-  if (!cpuid(1, 0, leaf1)) return sets;
-  // SSE registers are saved by every operating system that runs x86-64 or
-  // SSE code at all: the processor's word is enough.
-  sets.sse41 = bit(leaf1[2], 19);
-  // The wider registers need XSAVE enabled by the operating system
-  // (OSXSAVE) before XGETBV may be asked which states it saves: XMM and YMM
-  // (bits 1, 2) for AVX2, and the mask and upper ZMM states (bits 5 .. 7)
-  // as well for AVX-512.
-  const bool osxsave = bit(leaf1[2], 27);
-  const bool avx = bit(leaf1[2], 28);
-  std::uint32_t leaf7[4];
-  if (!osxsave || !avx || !cpuid(7, 0, leaf7)) return sets;
-  const std::uint64_t states = savedStates();
-  const bool ymmSaved = (states & 0x06) == 0x06;
-  const bool zmmSaved = (states & 0xE6) == 0xE6;
-  sets.avx2 = ymmSaved && bit(leaf7[1], 5);
-  sets.avx512f = zmmSaved && bit(leaf7[1], 16);
-  return sets;
-}
-
-#else
-
-// Not x86, or a compiler whose way to ask the processor is not known here:
-// only the portable kernel runs.
-InstructionSets findInstructionSets() { return InstructionSets{}; }
-
-#endif
+static_assert(TERM_KERNELS[std::size(TERM_KERNELS) - 1].sumLanes == sumTermLanesPortable &&
+                  TERM_KERNELS[std::size(TERM_KERNELS) - 1].supported == onEveryProcessor,
+              "the last kernel must be one that every processor runs");
 
 // The candidate that row j takes from position x (1 .. n - 1) of the
 // arrangement of columns 2 .. n in lane (q, r): column 2 sits at position q,
@@ -127,16 +85,13 @@ std::int32_t candidateAt(std::int32_t j, std::int32_t x, std::int32_t q, std::in
   return 2 + (j - lowerPosition);
 }
 
-// Fills `layout` for order n (4 .. 12).
+// Fills `layout` for order n. Requires 4 <= n <= 12.
 void buildLayout(std::int32_t n, TermBlockLayout& layout) {
+  assert(n >= 4 && n <= MAX_WALK_ORDER);
+  // Rows and lanes past the order's pick candidate 0.
+  layout = TermBlockLayout{};
   layout.n = n;
   layout.lanes = (n - 1) * (n - 2);
-  for (std::int32_t j = 0; j < BLOCK_ROWS; ++j) {
-    for (std::int32_t lane = 0; lane < BLOCK_LANES_MAX; ++lane) {
-      layout.pickAbove[j][lane] = 0;
-      layout.pickBelow[j][lane] = 0;
-    }
-  }
   for (std::int32_t q = 1; q <= n - 1; ++q) {
     for (std::int32_t r = 1; r <= n - 2; ++r) {
       const std::int32_t lane = (q - 1) * (n - 2) + (r - 1);
@@ -148,44 +103,28 @@ void buildLayout(std::int32_t n, TermBlockLayout& layout) {
   }
 }
 
-// The function that evaluates the lanes for `kernel`.
-SumTermLanes kernelFunction(TermKernel kernel) {
-  switch (kernel) {
-    case TermKernel::kPortable: return sumTermLanesPortable;
-    case TermKernel::kSse41: return sumTermLanesSse41;
-    case TermKernel::kAvx2: return sumTermLanesAvx2;
-    case TermKernel::kAvx512: return sumTermLanesAvx512;
-  }
-  return sumTermLanesPortable;
-}
-
 }  // namespace
 
-bool termKernelAvailable(TermKernel kernel) {
-  static const InstructionSets sets = findInstructionSets();
-  switch (kernel) {
-    case TermKernel::kPortable: return true;
-    case TermKernel::kSse41: return sets.sse41;
-    case TermKernel::kAvx2: return sets.avx2;
-    case TermKernel::kAvx512: return sets.avx512f;
-  }
-  return false;
+std::span<const TermKernel> termKernels() { return TERM_KERNELS; }
+
+bool termKernelAvailable(const TermKernel& kernel) {
+  return kernel.sumLanes != nullptr && kernel.supported();
 }
 
-TermKernel fastestTermKernel() {
-  static const TermKernel fastest = termKernelAvailable(TermKernel::kAvx512) ? TermKernel::kAvx512
-                                    : termKernelAvailable(TermKernel::kAvx2) ? TermKernel::kAvx2
-                                    : termKernelAvailable(TermKernel::kSse41)
-                                        ? TermKernel::kSse41
-                                        : TermKernel::kPortable;
-  return fastest;
+const TermKernel& fastestTermKernel() {
+  static const TermKernel* const fastest = [] {
+    const TermKernel* kernel = TERM_KERNELS;
+    while (!termKernelAvailable(*kernel)) ++kernel;
+    return kernel;
+  }();
+  return *fastest;
 }
 
-std::uint32_t sumOfTermBlocksBy(const std::int32_t* matrix, SumTermLanes kernel) {
+std::uint32_t sumOfTermBlocksBy(const std::int32_t* matrix, SumTermLanes sumLanes) {
   TermBlockLayout layout;
-  buildLayout(matrix[0] % 100, layout);
+  buildLayout(matrixColumns(matrix), layout);
   std::uint32_t laneSums[BLOCK_LANES_MAX];
-  kernel(matrix, layout, laneSums);
+  sumLanes(matrix, layout, laneSums);
   std::uint32_t sum = 0;
   for (std::int32_t q = 1; q <= layout.n - 1; ++q) {
     for (std::int32_t r = 1; r <= layout.n - 2; ++r) {
@@ -196,6 +135,7 @@ std::uint32_t sumOfTermBlocksBy(const std::int32_t* matrix, SumTermLanes kernel)
   return sum;
 }
 
-std::uint32_t sumOfTermBlocks(const std::int32_t* matrix, TermKernel kernel) {
-  return sumOfTermBlocksBy(matrix, kernelFunction(kernel));
+std::uint32_t sumOfTermBlocks(const std::int32_t* matrix, const TermKernel& kernel) {
+  assert(termKernelAvailable(kernel));
+  return sumOfTermBlocksBy(matrix, kernel.sumLanes);
 }

@@ -1,12 +1,15 @@
 // The block kernel on eight-lane AVX2 vectors. Of the program, only this
 // source is compiled for AVX2; it is entered only after the processor has
 // been found to have it.
+#if !defined(__AVX2__)
+#error "term_blocks_avx2.cpp must be compiled for AVX2"
+#endif
+
+#include <immintrin.h>
+
 #include <cstdint>
 
 #include "matrix/term_blocks_layout.h"
-
-#if defined(__AVX2__)
-#include <immintrin.h>
 
 namespace {
 
@@ -28,17 +31,14 @@ struct Ops {
 
 #include "matrix/term_blocks_x86.h"
 
+namespace {
+
+template <int n>
+using Blocks = VectorBlocks<Ops, n>;
+
+}  // namespace
+
 void sumTermLanesAvx2(const std::int32_t* matrix, const TermBlockLayout& layout,
                       std::uint32_t* laneSums) {
-  sumTermLanes<Ops>(matrix, layout, laneSums);
+  sumTermLanesOfEveryOrder<Blocks>(matrix, layout, laneSums);
 }
-
-#else
-
-// Without AVX2 this kernel is never chosen (termKernelAvailable says so).
-void sumTermLanesAvx2(const std::int32_t* matrix, const TermBlockLayout& layout,
-                      std::uint32_t* laneSums) {
-  sumTermLanesPortable(matrix, layout, laneSums);
-}
-
-#endif

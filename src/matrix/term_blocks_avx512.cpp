@@ -2,12 +2,15 @@
 // vector registers that keep a whole chunk's products out of memory. Of the
 // program, only this source is compiled for AVX-512F; it is entered only
 // after the processor has been found to have it.
+#if !defined(__AVX512F__)
+#error "term_blocks_avx512.cpp must be compiled for AVX-512F"
+#endif
+
+#include <immintrin.h>
+
 #include <cstdint>
 
 #include "matrix/term_blocks_layout.h"
-
-#if defined(__AVX512F__)
-#include <immintrin.h>
 
 namespace {
 
@@ -30,17 +33,14 @@ struct Ops {
 
 #include "matrix/term_blocks_x86.h"
 
+namespace {
+
+template <int n>
+using Blocks = VectorBlocks<Ops, n>;
+
+}  // namespace
+
 void sumTermLanesAvx512(const std::int32_t* matrix, const TermBlockLayout& layout,
                         std::uint32_t* laneSums) {
-  sumTermLanes<Ops>(matrix, layout, laneSums);
+  sumTermLanesOfEveryOrder<Blocks>(matrix, layout, laneSums);
 }
-
-#else
-
-// Without AVX-512 this kernel is never chosen (termKernelAvailable says so).
-void sumTermLanesAvx512(const std::int32_t* matrix, const TermBlockLayout& layout,
-                        std::uint32_t* laneSums) {
-  sumTermLanesPortable(matrix, layout, laneSums);
-}
-
-#endif

@@ -1,6 +1,6 @@
-// What the block kernels share: the lanes of a block, which entry each row
-// takes in each lane, and the kernels' entry points. Only term_blocks.cpp,
-// the kernel sources and the benchmarks include this header.
+// What the block kernels share: the lanes of a block and which entry each
+// row takes in each lane. Only term_blocks.cpp, the kernel sources and the
+// benchmarks include this header.
 //
 // A block of order n has (n - 1) (n - 2) lanes, one for each pair (q, r) of
 // positions of columns 2 and 3; lane (q, r) is number (q - 1) (n - 2) + r - 1.
@@ -12,6 +12,8 @@
 #define QUADRIXEL_MATRIX_TERM_BLOCKS_LAYOUT_H_
 
 #include <cstdint>
+
+#include "matrix/term_blocks.h"
 
 // Most lanes of a block: (12 - 1) * (12 - 2) pairs (q, r), rounded up to a
 // whole number of the widest vectors.
@@ -34,25 +36,8 @@ struct TermBlockLayout {
   alignas(64) std::int32_t pickBelow[BLOCK_ROWS][BLOCK_LANES_MAX];
 };
 
-// A kernel: fills laneSums[0 .. layout.lanes - 1] with the lane sums of the
-// square record `matrix`, whose order is layout.n (4 .. 12).
-using SumTermLanes = void (*)(const std::int32_t* matrix, const TermBlockLayout& layout,
-                              std::uint32_t* laneSums);
-
-// The kernels, one per instruction set. Each may be called only where
-// termKernelAvailable says that its instruction set is present; where the
-// program was built without it, the kernel is the portable one.
-void sumTermLanesPortable(const std::int32_t* matrix, const TermBlockLayout& layout,
-                          std::uint32_t* laneSums);
-void sumTermLanesSse41(const std::int32_t* matrix, const TermBlockLayout& layout,
-                       std::uint32_t* laneSums);
-void sumTermLanesAvx2(const std::int32_t* matrix, const TermBlockLayout& layout,
-                      std::uint32_t* laneSums);
-void sumTermLanesAvx512(const std::int32_t* matrix, const TermBlockLayout& layout,
-                        std::uint32_t* laneSums);
-
 // Returns the sum of all n! signed terms of the square record `matrix`
-// (order 4 .. 12), wrapped to 32 bits, with its lanes summed by `kernel`.
-std::uint32_t sumOfTermBlocksBy(const std::int32_t* matrix, SumTermLanes kernel);
+// (order 4 .. 12), wrapped to 32 bits, with its lanes summed by `sumLanes`.
+std::uint32_t sumOfTermBlocksBy(const std::int32_t* matrix, SumTermLanes sumLanes);
 
 #endif  // QUADRIXEL_MATRIX_TERM_BLOCKS_LAYOUT_H_

@@ -4,5 +4,5 @@
 
 void sumTermLanesPortable(const std::int32_t* matrix, const TermBlockLayout& layout,
                           std::uint32_t* laneSums) {
-  sumTermLanesInPlainLoops(matrix, layout, laneSums);
+  sumTermLanesOfEveryOrder<PlainLoopBlocks>(matrix, layout, laneSums);
 }

@@ -10,18 +10,12 @@
 
 namespace {
 
-std::int32_t factorial(std::int32_t n) { return n <= 1 ? 1 : n * factorial(n - 1); }
-
 // The swap positions of a whole walk of order n.
 std::vector<std::int32_t> swapPositions(std::int32_t n) {
-  std::int32_t perm[PERM_TABLE_INTS];
-  std::int32_t counter[PERM_TABLE_INTS];
-  std::int32_t direction[PERM_TABLE_INTS];
-  startWalk(perm, counter, direction);
+  PermutationWalk walk;
+  startWalk(walk, n);
   std::vector<std::int32_t> swaps;
-  for (std::int32_t step = 0; step < factorial(n); ++step) {
-    swaps.push_back(walkStep(n, perm, counter, direction));
-  }
+  while (walk.stepsLeft != 0) swaps.push_back(walkStep(walk));
   return swaps;
 }
 
@@ -42,21 +36,30 @@ TEST(PermutationWalk, ReferenceWalkTakesTheSameSwaps) {
   }
 }
 
-TEST(PermutationWalk, VisitsEveryPermutationOnceAndEndsOnTheIdentity) {
-  for (std::int32_t n = 2; n <= 8; ++n) {
-    std::int32_t perm[PERM_TABLE_INTS];
-    std::int32_t counter[PERM_TABLE_INTS];
-    std::int32_t direction[PERM_TABLE_INTS];
-    startWalk(perm, counter, direction);
+// Each step is one swap, so the parity alternates from the odd first
+// permutation; the walk ends on the identity.
+TEST(PermutationWalk, VisitsEveryPermutationOnceWithItsParityAndEndsOnTheIdentity) {
+  const std::int32_t factorials[] = {1, 1, 2, 6, 24, 120, 720, 5040, 40320};
+  for (std::int32_t n = 0; n <= 8; ++n) {
+    PermutationWalk walk;
+    startWalk(walk, n);
     std::set<std::vector<std::int32_t>> seen;
-    for (std::int32_t step = 0; step < factorial(n); ++step) {
-      const std::int32_t k = walkStep(n, perm, counter, direction);
-      ASSERT_GE(k, 1) << "order " << n;
-      ASSERT_LE(k, n - 1) << "order " << n;
-      seen.insert(std::vector<std::int32_t>(perm + 1, perm + n + 1));
+    std::int32_t steps = 0;
+    while (walk.stepsLeft != 0) {
+      const std::int32_t k = walkStep(walk);
+      ++steps;
+      if (n >= 2) {
+        ASSERT_GE(k, 1) << "order " << n;
+        ASSERT_LE(k, n - 1) << "order " << n;
+      } else {
+        ASSERT_EQ(k, 0) << "order " << n;
+      }
+      ASSERT_EQ(walk.odd, n >= 2 ? steps % 2 : 0) << "order " << n << ", step " << steps;
+      seen.insert(std::vector<std::int32_t>(walk.perm + 1, walk.perm + n + 1));
     }
-    EXPECT_EQ(static_cast<std::int32_t>(seen.size()), factorial(n)) << "order " << n;
-    for (std::int32_t j = 0; j < PERM_TABLE_INTS; ++j) EXPECT_EQ(perm[j], j) << "order " << n;
+    EXPECT_EQ(steps, factorials[n]) << "order " << n;
+    EXPECT_EQ(static_cast<std::int32_t>(seen.size()), steps) << "order " << n;
+    for (std::int32_t j = 0; j < PERM_TABLE_INTS; ++j) EXPECT_EQ(walk.perm[j], j) << "order " << n;
   }
 }
 

@@ -8,33 +8,23 @@
 
 #include "support/big_adjoint.h"
 #include "support/random_matrix.h"
+#include "support/record_builder.h"
+
+// Names a kernel in test output.
+void PrintTo(const TermKernel& kernel, std::ostream* out) { *out << kernel.name; }
 
 namespace {
 
-struct Kernel {
-  const char* name;
-  TermKernel kernel;
-};
+class EveryKernel : public testing::TestWithParam<std::tuple<TermKernel, int>> {};
 
-const Kernel KERNELS[] = {{"Portable", TermKernel::kPortable},
-                          {"Sse41", TermKernel::kSse41},
-                          {"Avx2", TermKernel::kAvx2},
-                          {"Avx512", TermKernel::kAvx512}};
-
-// Names the kernel in test output.
-void PrintTo(const Kernel& kernel, std::ostream* out) { *out << kernel.name; }
-
-class EveryKernel : public testing::TestWithParam<std::tuple<Kernel, int>> {};
-
-// Every kernel that this processor can run, not only the one that the
-// determinant picks, must give the low 32 bits of the exact determinant at
-// every order it serves, with small entries and with entries whose products
-// wrap.
+// Every kernel of the table that this build and this processor can run, not
+// only the one that the determinant picks, must give the low 32 bits of the
+// exact determinant at every order it serves, with small entries and with
+// entries whose products wrap.
 TEST_P(EveryKernel, GivesTheExactDeterminantModulo2To32) {
   const auto [kernel, n] = GetParam();
-  if (!termKernelAvailable(kernel.kernel)) {
-    GTEST_SKIP() << "the " << kernel.name << " kernel is not supported by this processor";
-  }
+  if (kernel.sumLanes == nullptr) GTEST_SKIP() << "not built with " << kernel.instructionSet;
+  if (!kernel.supported()) GTEST_SKIP() << "the processor lacks " << kernel.instructionSet;
 #if defined(QUADRIXEL_SANITIZED)
   if (n >= 11) GTEST_SKIP() << "order " << n << " is left to the build without sanitizers";
 #endif
@@ -43,7 +33,7 @@ TEST_P(EveryKernel, GivesTheExactDeterminantModulo2To32) {
   for (EntrySize size : {EntrySize::kSmall, EntrySize::kWide}) {
     for (int i = 0; i < perSize; ++i) {
       const Record matrix = randomSquareRecord(n, size, random);
-      EXPECT_EQ(static_cast<std::int32_t>(sumOfTermBlocks(matrix.data(), kernel.kernel)),
+      EXPECT_EQ(static_cast<std::int32_t>(sumOfTermBlocks(matrix.data(), kernel)),
                 bigLowWord(exactAdjoint(matrix.data()).determinant))
           << (size == EntrySize::kWide ? "wide" : "small") << " entries, matrix " << i;
     }
@@ -51,15 +41,36 @@ TEST_P(EveryKernel, GivesTheExactDeterminantModulo2To32) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Orders, EveryKernel,
-                         testing::Combine(testing::ValuesIn(KERNELS), testing::Range(4, 13)),
-                         [](const testing::TestParamInfo<std::tuple<Kernel, int>>& info) {
+                         testing::Combine(testing::ValuesIn(termKernels()), testing::Range(4, 13)),
+                         [](const testing::TestParamInfo<std::tuple<TermKernel, int>>& info) {
                            return std::string(std::get<0>(info.param).name) + "_order" +
                                   std::to_string(std::get<1>(info.param));
                          });
 
-TEST(TermBlocks, FastestKernelIsAvailable) {
-  EXPECT_TRUE(termKernelAvailable(TermKernel::kPortable));
-  EXPECT_TRUE(termKernelAvailable(fastestTermKernel()));
+// The determinant runs the first kernel of the table that is available, not
+// merely one that is; the last, which every processor runs, always is.
+TEST(TermKernels, FastestIsTheFirstAvailable) {
+  EXPECT_TRUE(termKernelAvailable(termKernels().back()));
+  for (const TermKernel& kernel : termKernels()) {
+    if (!termKernelAvailable(kernel)) continue;
+    EXPECT_EQ(&fastestTermKernel(), &kernel) << "the first available is " << kernel.name;
+    return;
+  }
+  FAIL() << "no kernel is available";
+}
+
+// The contract is checked wherever assertions are on (the debug, clang and
+// fuzz builds): an order that the blocks do not serve fails at once instead
+// of summing lanes that were never written, or writing past the layout.
+TEST(TermBlocksDeathTest, OrdersOutsideFourToTwelveFailTheAssertion) {
+#if defined(NDEBUG)
+  GTEST_SKIP() << "assertions are off in this build";
+#else
+  testing::FLAGS_gtest_death_test_style = "threadsafe";
+  const TermKernel& portable = termKernels().back();
+  EXPECT_DEATH(sumOfTermBlocks(makeRecord(3, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9}).data(), portable), "");
+  EXPECT_DEATH(sumOfTermBlocks(makeRecord(13, 13, {}).data(), portable), "");
+#endif
 }
 
 }  // namespace
