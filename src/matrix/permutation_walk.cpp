@@ -1,14 +1,4 @@
-// counter[i] is how far index i has gone in its current sweep and
-// direction[i] (+1 or -1) the way it moves. Each step raises or lowers the
-// counter of the highest index n and, when that counter turns, passes on to
-// index n - 1, and so on; the step then swaps two neighbouring positions of
-// perm.
-//
-// Index n moves column 1 across all n positions, index n - 1 moves column 2
-// across the positions that column 1 leaves free, and so on: between two
-// steps of the indices below n - 2, the permutations visited are the current
-// arrangement of columns 4 .. n with columns 3, 2 and 1 inserted in turn at
-// every possible position. The block kernels rely on this.
+// The walk's start; its step is in the header.
 #include "matrix/permutation_walk.h"
 
 #include <cassert>
@@ -35,37 +25,4 @@ void startWalk(PermutationWalk& walk, std::int32_t n) {
   walk.stepsLeft = 1;
   for (std::int32_t i = 2; i <= n; ++i) walk.stepsLeft *= i;
   walk.odd = 0;
-}
-
-std::int32_t walkStep(PermutationWalk& walk) {
-  assert(walk.stepsLeft > 0);
-  --walk.stepsLeft;
-  if (walk.order < 2) return 0;
-  std::int32_t* const counter = walk.counter;
-  std::int32_t* const direction = walk.direction;
-  std::int32_t shift = 0;
-  std::int32_t i = walk.order;
-  std::int32_t k;
-  for (;;) {
-    counter[i] += direction[i];
-    if (counter[i] == i) {
-      direction[i] = -1;
-    } else if (counter[i] != 0) {
-      k = counter[i] + shift;
-      break;
-    } else {
-      direction[i] = 1;
-      ++shift;
-    }
-    if (i <= 2) {
-      k = 1 + shift;
-      break;
-    }
-    --i;
-  }
-  const std::int32_t swapped = walk.perm[k];
-  walk.perm[k] = walk.perm[k + 1];
-  walk.perm[k + 1] = swapped;
-  walk.odd = 1 - walk.odd;
-  return k;
 }
