@@ -4,8 +4,8 @@
 #
 #   scripts/cross-test.sh TARGET
 #
-# TARGET is aarch64, i686 or s390x (Linux, run under qemu-user) or windows
-# (x86-64, MinGW-w64, run under wine). The toolchain files are
+# TARGET is aarch64, armhf, i686, riscv64 or s390x (Linux, run under
+# qemu-user) or windows (x86-64, MinGW-w64, run under wine). The toolchain files are
 # cmake/toolchains/TARGET.cmake. GoogleTest is built for the target once,
 # from Debian's sources, and kept in build/googletest-TARGET; the build goes
 # to build/cross-TARGET. On Windows, where the tests that start the program
@@ -21,8 +21,8 @@ root=$(pwd)
 
 target=${1:-}
 case $target in
-  aarch64 | i686 | s390x | windows) ;;
-  *) echo "usage: scripts/cross-test.sh aarch64|i686|s390x|windows" >&2; exit 2 ;;
+  aarch64 | armhf | i686 | riscv64 | s390x | windows) ;;
+  *) echo "usage: scripts/cross-test.sh aarch64|armhf|i686|riscv64|s390x|windows" >&2; exit 2 ;;
 esac
 timeout_seconds=${CROSS_TEST_TIMEOUT:-300}
 

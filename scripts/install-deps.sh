@@ -11,8 +11,9 @@
 #   bench           Google Benchmark
 #   packages        what building and checking the packages takes
 #   mingw           the MinGW-w64 cross compiler, for the Windows package
-#   cross-aarch64, cross-i686, cross-s390x, cross-windows
-#                   a cross compiler and the emulator that runs its programs
+#   cross-aarch64, cross-armhf, cross-i686, cross-riscv64, cross-s390x,
+#   cross-windows   a cross compiler and the emulator that runs its programs
+#   fresh-root      mmdebstrap, which makes a fresh Debian root file system
 #
 # Every tool is looked for itself, so nothing is installed that is already
 # there by any means. Without apt-get the script names what is missing and
@@ -86,10 +87,13 @@ EOF
     dpkg-shlibdeps) command -v dpkg-shlibdeps >/dev/null ;;
     man) command -v man >/dev/null ;;
     aarch64-g++) command -v aarch64-linux-gnu-g++ >/dev/null ;;
+    armhf-g++) command -v arm-linux-gnueabihf-g++ >/dev/null ;;
     i686-g++) command -v i686-linux-gnu-g++ >/dev/null ;;
+    riscv64-g++) command -v riscv64-linux-gnu-g++ >/dev/null ;;
     s390x-g++) command -v s390x-linux-gnu-g++ >/dev/null ;;
     mingw-g++) command -v x86_64-w64-mingw32-g++-posix >/dev/null ;;
-    qemu-aarch64 | qemu-i386 | qemu-s390x) command -v "$1" >/dev/null ;;
+    qemu-aarch64 | qemu-arm | qemu-i386 | qemu-riscv64 | qemu-s390x) command -v "$1" >/dev/null ;;
+    mmdebstrap) command -v mmdebstrap >/dev/null ;;
     wine) command -v wine >/dev/null && { command -v wine64 >/dev/null ||
                                           [ -x /usr/lib/wine/wine64 ]; } ;;
     *) echo "install-deps.sh: unknown requirement $1" >&2; return 1 ;;
@@ -105,15 +109,19 @@ debian() {
     clang) echo clang ;;
     gp) echo pari-gp ;;
     libfuzzer)
-      # The runtime that belongs to the Clang found, whatever its version.
+      # The runtime that belongs to the Clang that will be used: that of the
+      # clang++ already here, else the unversioned package that goes with
+      # the default clang, which is installed beside it.
       local major
       major=$(clang++ -dumpversion 2>/dev/null | cut -d. -f1)
-      echo "libclang-rt-${major:-14}-dev" ;;
+      if [ -n "$major" ]; then echo "libclang-rt-$major-dev"; else echo libclang-rt-dev; fi ;;
     benchmark) echo libbenchmark-dev ;;
     dpkg-shlibdeps) echo dpkg-dev ;;
     man) echo man-db ;;
     aarch64-g++) echo g++-aarch64-linux-gnu ;;
+    armhf-g++) echo g++-arm-linux-gnueabihf ;;
     i686-g++) echo g++-i686-linux-gnu ;;
+    riscv64-g++) echo g++-riscv64-linux-gnu ;;
     s390x-g++) echo g++-s390x-linux-gnu ;;
     mingw-g++) echo g++-mingw-w64-x86-64-posix ;;
     qemu-*) echo qemu-user ;;
@@ -145,10 +153,13 @@ for need in "$@"; do
     bench) requirements+=(cmake ninja cxx20 benchmark) ;;
     packages) requirements+=(cmake ninja cxx20 lintian mandoc dpkg-shlibdeps man) ;;
     cross-aarch64) requirements+=(cmake ninja aarch64-g++ qemu-aarch64) ;;
+    cross-armhf) requirements+=(cmake ninja armhf-g++ qemu-arm) ;;
     cross-i686) requirements+=(cmake ninja i686-g++ qemu-i386) ;;
+    cross-riscv64) requirements+=(cmake ninja riscv64-g++ qemu-riscv64) ;;
     cross-s390x) requirements+=(cmake ninja s390x-g++ qemu-s390x) ;;
     cross-windows) requirements+=(cmake ninja mingw-g++ wine) ;;
     mingw) requirements+=(cmake ninja mingw-g++) ;;
+    fresh-root) requirements+=(mmdebstrap) ;;
     *) echo "install-deps.sh: unknown need '$need'" >&2; exit 2 ;;
   esac
 done
@@ -163,10 +174,7 @@ find_missing() {
 }
 
 find_missing
-# Two rounds: the fuzzing runtime to install depends on the Clang installed
-# in the first.
-for round in 1 2; do
-  [ ${#missing[@]} -gt 0 ] && command -v apt-get >/dev/null || break
+if [ ${#missing[@]} -gt 0 ] && command -v apt-get >/dev/null; then
   packages=()
   for requirement in "${missing[@]}"; do
     read -ra found <<<"$(debian "$requirement")"
@@ -175,12 +183,12 @@ for round in 1 2; do
   echo "Installing: ${packages[*]}" >&2
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  [ "$round" = 2 ] || $sudo apt-get update -q >&2
+  $sudo apt-get update -q >&2
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends \
     "${packages[@]}" >&2
   [ -z "${CXX:-}" ] && [ -z "$cxx" ] && cxx=g++
   find_missing
-done
+fi
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "install-deps.sh: missing, please install:" >&2

@@ -4,8 +4,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# Standard output is the program's own: what the tools print goes to
+# standard error, a compiler's errors included.
 scripts/install-deps.sh build >&2
 cmake --preset release >/dev/null
-cmake --build --preset release --target quadrixel >/dev/null
+cmake --build --preset release --target quadrixel >&2
 cd examples
 exec ../build/release/quadrixel

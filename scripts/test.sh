@@ -3,18 +3,27 @@
 # every test: in a debug build under AddressSanitizer and
 # UndefinedBehaviorSanitizer, and in the release build; between the two, each
 # fuzz target for a bounded time (scripts/fuzz.sh; FUZZ_SECONDS sets the time
-# per target, 0 leaves fuzzing out). Then the packages as a user installs
-# them, and last the builds for the other platforms under their emulators
-# (scripts/cross-test.sh; CROSS_TARGETS names them, default all four, empty
-# leaves them out). Every build here fails on a compiler warning; the release
-# build that scripts/run.sh makes does not.
+# per target, 0 leaves fuzzing out). Then the release suite once more on a
+# build with the portable block kernel alone, the packages as a user installs
+# them, both README commands on a fresh Debian root file system
+# (scripts/fresh-machine-test.sh; it needs root), and last the builds for the
+# other platforms under their emulators (scripts/cross-test.sh; CROSS_TARGETS
+# names them, default all six, empty leaves them out).
+#
+# Every build here fails on a compiler warning, and each has a build folder
+# of its own (presets debug, strict, portable), so that the release build of
+# scripts/run.sh and scripts/package.sh, which does not, is left as it is.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-cross_targets=${CROSS_TARGETS-aarch64 i686 s390x windows}
+cross_targets=${CROSS_TARGETS-aarch64 armhf i686 riscv64 s390x windows}
 needs=(test packages)
 [ "${FUZZ_SECONDS:-40}" = 0 ] || needs+=(fuzz)
 for target in $cross_targets; do needs+=("cross-$target"); done
+# The fresh machine's own run of this script leaves that stage out.
+fresh_root=yes
+[ ! -e /.quadrixel-fresh-root ] || fresh_root=no
+[ "$fresh_root" = no ] || [ "$(id -u)" -ne 0 ] || needs+=(fresh-root)
 # Everything at once, so that a fresh machine installs in one go.
 scripts/install-deps.sh "${needs[@]}"
 
@@ -27,7 +36,7 @@ stage() {
   echo "== $name: done in $((SECONDS - start)) s"
 }
 run_tests() {
-  cmake --preset "$1" -DQUADRIXEL_WARNINGS_AS_ERRORS=ON
+  cmake --preset "$1"
   cmake --build --preset "$1"
   ctest --preset "$1"
 }
@@ -37,8 +46,12 @@ stage "debug build and tests" run_tests debug
 if [ "${FUZZ_SECONDS:-40}" != 0 ]; then
   stage fuzzing bash scripts/fuzz.sh
 fi
-stage "release build and tests" run_tests release
+stage "release build and tests" run_tests strict
+stage "portable kernel build and tests" run_tests portable
 stage packages bash scripts/test-packages.sh
+if [ "$fresh_root" = yes ]; then
+  stage "fresh machine" bash scripts/fresh-machine-test.sh
+fi
 for target in $cross_targets; do
   stage "$target build and tests" bash scripts/cross-test.sh "$target"
 done
