@@ -14,10 +14,13 @@ std::string describe(const InstructionSets& sets) {
          (sets.avx2 ? "yes" : "no") + ", AVX-512F " + (sets.avx512f ? "yes" : "no");
 }
 
+// One of the words that the decision reads.
+using Word = std::uint32_t ProcessorWords::*;
+
 // One bit that the decision reads, and what is left when it alone is clear.
 struct DecisiveBit {
   const char* name;
-  std::uint32_t ProcessorWords::*word;
+  Word word;
   int bit;
   InstructionSets without;
 };
