@@ -153,6 +153,8 @@ TEST_F(ReadMatrixFromFile, ListsChoosesAndParses) {
        ""},
       {"1024 entries", "[M3232 1]", "1\n", "1  [M3232 1]\n\n" + PROMPT + TOO_LARGE, {}, 0, ""},
       {"1000 rows", "[M100000]", "1\n", "1  [M100000]\n\n" + PROMPT + TOO_LARGE, {}, 0, ""},
+      {"largest 32-bit size code", "[M2147483647 1]", "1\n",
+       "1  [M2147483647 1]\n\n" + PROMPT + TOO_LARGE, {}, 0, ""},
       {"size code beyond 32 bits", "[M2147483648 1]", "1\n",
        "1  [M2147483648 1]\n\n" + PROMPT + ABOVE, {}, 0, ""},
       {"number beyond 32 bits", "[M101 2147483648]", "1\n",
