@@ -197,7 +197,7 @@ constexpr bool moduliAreSound() {
       return false;
     }
     for (int j = 0; j < i; ++j) {
-      if (PRIMES[j] == f.p) return false;
+      if (FIELDS[j].p == f.p) return false;
     }
   }
   return true;

@@ -18,6 +18,11 @@ TEST(MultiplyMatrices, ConformableShapes) {
   };
   const Record row = makeRecord(1, 3, {1, 2, 3});
   const Record column = makeRecord(3, 1, {4, 5, 6});
+  // 27 x 37 = 999 entries, the most that a record holds.
+  Record ones = makeRecord(27, 1, {});
+  Record twos = makeRecord(1, 37, {});
+  for (int i = 1; i <= 27; ++i) ones[i] = 1;
+  for (int i = 1; i <= 37; ++i) twos[i] = 2;
   // clang-format off
   const Case cases[] = {
       {"2x3 times 3x2", makeRecord(2, 3, {1, 2, 3, 4, 5, 6}),
@@ -27,6 +32,7 @@ TEST(MultiplyMatrices, ConformableShapes) {
       {"2^32 wraps to 0", makeRecord(1, 1, {65536}), makeRecord(1, 1, {65536}), 101, {0}},
       {"empty sums", makeRecord(2, 0, {}), makeRecord(0, 3, {}), 203, {0, 0, 0, 0, 0, 0}},
       {"no rows, no columns", makeRecord(0, 2, {}), makeRecord(2, 0, {}), 0, {}},
+      {"999 entries fit", ones, twos, 2737, std::vector<std::int32_t>(999, 2)},
   };
   // clang-format on
   for (const auto& c : cases) {
