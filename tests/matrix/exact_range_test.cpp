@@ -114,10 +114,14 @@ TEST(CheckExactRange, ValuesJustBelow2To62AreNotTakenForSmallOnes) {
     const Record large = makeRecord(2, 2, {MIN32, x, 1, MIN32});
     EXPECT_EQ(nameOf(checkExactRange(large.data())), nameOf(ExactRange::kDeterminantTooLarge))
         << "x = " << x;
-    // Determinant -1, cofactor x - 2^62.
+    // Determinant -1, cofactor x - 2^62: the adjoint's last entry, and, with
+    // the matrix turned half round, its first.
     const Record adjoint = makeRecord(3, 3, {x, MIN32, 1, MIN32, 1, 0, 1, 0, 0});
     EXPECT_EQ(nameOf(checkExactRange(adjoint.data())), nameOf(ExactRange::kAdjointTooLarge))
         << "x = " << x;
+    const Record turned = makeRecord(3, 3, {0, 0, 1, 0, 1, MIN32, 1, MIN32, x});
+    EXPECT_EQ(nameOf(checkExactRange(turned.data())), nameOf(ExactRange::kAdjointTooLarge))
+        << "turned, x = " << x;
   }
 }
 
