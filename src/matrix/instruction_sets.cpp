@@ -33,9 +33,11 @@ bool bit(std::uint32_t word, int n) { return ((word >> n) & 1u) != 0; }
 // True when every state of `states` is set in xcr0.
 bool saved(std::uint32_t xcr0, std::uint32_t states) { return (xcr0 & states) == states; }
 
-}  // namespace
-
+// True when leaf 1 says that XCR0 may be read: XGETBV faults unless the
+// operating system has enabled XSAVE. The reading and the decision both ask.
 bool xcr0Readable(std::uint32_t leaf1Ecx) { return bit(leaf1Ecx, OSXSAVE_BIT); }
+
+}  // namespace
 
 InstructionSets decideInstructionSets(const ProcessorWords& words) {
   InstructionSets sets{};

@@ -30,10 +30,6 @@ struct InstructionSets {
   bool avx512f;  // AVX-512F and AVX2, with the ZMM and mask registers saved
 };
 
-// True when leaf 1 says that XCR0 may be read: XGETBV faults unless the
-// operating system has enabled XSAVE.
-bool xcr0Readable(std::uint32_t leaf1Ecx);
-
 // The instruction sets that `words` allow.
 InstructionSets decideInstructionSets(const ProcessorWords& words);
 
