@@ -15,12 +15,14 @@
 #include <cstdint>
 #include <iostream>
 
+#include "matrix/work_sharing.h"
+
 // Entries in the working record of one minor: the size code and up to 199
 // entries, that is minors of order up to 14.
 inline constexpr int MINOR_BUFFER_INTS = 200;
 
 // Most threads that one adjoint uses.
-inline constexpr int ADJOINT_THREADS_MAX = 64;
+inline constexpr int ADJOINT_THREADS_MAX = WORK_THREADS_MAX;
 
 // Writes the adjoint of `matrix` into `adjoint` (size code and n*n entries,
 // no end marker) and returns its size code. A matrix that is not square is
@@ -37,13 +39,8 @@ std::int32_t adjointMatrix(const std::int32_t* matrix, std::int32_t* adjoint,
 std::int32_t adjointMatrixWithThreads(const std::int32_t* matrix, std::int32_t* adjoint,
                                       int threads, std::ostream& out = std::cout);
 
-// Called before each helper thread is started, with its number 0, 1, ...
-using ThreadStartHook = void (*)(int helper);
-
 // adjointMatrixWithThreads for tests of a thread that cannot be started:
-// `beforeStart`, when not null, is called before each start and may throw
-// std::system_error, as std::thread does when the system cannot start one.
-// No later start is then tried.
+// `beforeStart` is handed to runOnThreads.
 std::int32_t adjointMatrixWithStartHook(const std::int32_t* matrix, std::int32_t* adjoint,
                                         int threads, ThreadStartHook beforeStart,
                                         std::ostream& out = std::cout);

@@ -11,11 +11,17 @@
 // orders 2 and 3 are walked one step at a time.
 #include "matrix/determinant.h"
 
+#include <thread>
+
 #include "matrix/matrix_record.h"
 #include "matrix/permutation_walk.h"
 #include "matrix/term_blocks.h"
 
 namespace {
+
+// Below this order a walk costs less than starting a thread or two, so the
+// caller takes it alone.
+constexpr std::int32_t THREADED_ORDER_MIN = 10;
 
 // The walk one step at a time, each term a fresh product of n entries; used
 // for orders 2 and 3, whose walks are too short to be worth blocking.
@@ -41,11 +47,16 @@ std::uint32_t sumOfTermsStepByStep(const std::int32_t* matrix, std::int32_t n) {
 
 }  // namespace
 
-std::int32_t determinant(const std::int32_t* matrix) {
+std::int32_t determinantWithThreads(const std::int32_t* matrix, int threads) {
   const std::int32_t n = matrixColumns(matrix);
   if (n == 0) return 1;
   if (n < 0 || n > MAX_WALK_ORDER) return 0;
   if (n == 1) return matrix[1];
   if (n <= 3) return static_cast<std::int32_t>(sumOfTermsStepByStep(matrix, n));
-  return static_cast<std::int32_t>(sumOfTermBlocks(matrix, fastestTermKernel()));
+  if (n < THREADED_ORDER_MIN) threads = 1;
+  return static_cast<std::int32_t>(sumOfTermBlocks(matrix, fastestTermKernel(), threads));
+}
+
+std::int32_t determinant(const std::int32_t* matrix) {
+  return determinantWithThreads(matrix, static_cast<int>(std::thread::hardware_concurrency()));
 }

@@ -1,8 +1,7 @@
-// The portable block kernel, built for the baseline of the target: any
-// processor runs it.
-#include "matrix/term_blocks_portable.h"
+// The block kernel built for the target's baseline: every processor of the target runs it.
+#include "matrix/term_blocks_kernel.h"
 
-void sumTermLanesPortable(const std::int32_t* matrix, const TermBlockLayout& layout,
+void sumTermLanesPortable(const std::int32_t* matrix, const TermBlockLayout& layout, WalkPart part,
                           std::uint32_t* laneSums) {
-  sumTermLanesOfEveryOrder<PlainLoopBlocks>(matrix, layout, laneSums);
+  sumTermLanesOfPart(matrix, layout, part, laneSums);
 }

@@ -47,6 +47,28 @@ INSTANTIATE_TEST_SUITE_P(Orders, EveryKernel,
                                   std::to_string(std::get<1>(info.param));
                          });
 
+// However many threads share the walk, and so in however many parts it is
+// taken (two, as on a two-core machine, and numbers that leave parts of
+// unequal sizes, or empty ones), the sum is the one of the whole walk in one
+// thread, to the bit.
+TEST(TermBlocks, SharedWalkGivesTheSumOfTheWholeWalk) {
+  const TermKernel& kernel = fastestTermKernel();
+#if defined(QUADRIXEL_SANITIZED)
+  constexpr int ORDER_MAX = 10;
+#else
+  constexpr int ORDER_MAX = 12;
+#endif
+  std::mt19937 random(77);
+  for (int n = 4; n <= ORDER_MAX; ++n) {
+    const Record matrix = randomSquareRecord(n, EntrySize::kWide, random);
+    const std::uint32_t whole = sumOfTermBlocks(matrix.data(), kernel, 1);
+    for (const int threads : {2, 3, 64}) {
+      EXPECT_EQ(sumOfTermBlocks(matrix.data(), kernel, threads), whole)
+          << "order " << n << ", " << threads << " threads";
+    }
+  }
+}
+
 // The determinant runs the first kernel of the table that is available, not
 // merely one that is; the last, which every processor runs, always is.
 TEST(TermKernels, FastestIsTheFirstAvailable) {

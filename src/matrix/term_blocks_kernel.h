@@ -1,0 +1,352 @@
+// The block kernel. It is standard C++, and each kernel source compiles it
+// for one instruction set (the target's baseline, SSE4.1, AVX2 or
+// AVX-512F), where the compiler turns its loops over the lanes into vector
+// code. Everything here has internal linkage, so that no function compiled
+// for one instruction set can stand in for another at link time: a kernel's
+// object defines its entry point and nothing else.
+//
+// The blocks follow the lower walk of order m = n - 3 on positions 1 .. m,
+// and every lane keeps its partial products from one block to the next. In
+// lane (q, r) position x of the arrangement of columns 2 .. n holds column 2,
+// column 3 or one of the lower positions x, x - 1 and x - 2, so a swap of
+// lower positions k and k + 1 changes positions k .. k + 3 alone: the factors
+// of rows k .. k + 4. The product of the rows above row p stays as it was
+// for p <= k, the product of the rows below it for p >= k + 4, and only the
+// rest is multiplied again; then each of the block's n terms is formed, the
+// product of its n entries, by one more multiplication.
+//
+// The lower walk is taken in its own shape (see permutation_walk.h): sweeps
+// of its top index, whose swap positions 1, 2, .., m - 1 and back are known
+// when this is compiled, each followed by one step of the walk of order
+// m - 1. A sweep's steps are taken STEPS_PER_LOOP at a time, in one loop over
+// all lanes, so that what one step leaves the next one finds in registers.
+// The walk can be split at every other one of those steps of order m - 1
+// into parts, each of which starts afresh from its own arrangement.
+#ifndef QUADRIXEL_MATRIX_TERM_BLOCKS_KERNEL_H_
+#define QUADRIXEL_MATRIX_TERM_BLOCKS_KERNEL_H_
+
+#include <cassert>
+#include <cstdint>
+#include <utility>
+
+#include "matrix/permutation_walk.h"
+#include "matrix/term_blocks.h"
+#include "matrix/term_blocks_layout.h"
+
+namespace {
+
+// A number known when the code is compiled.
+template <int I>
+struct Index {
+  static constexpr int value = I;
+};
+
+// Calls f(Index<i>{}) for i = From, From + 1, .., To - 1.
+template <int From, int To, class F>
+inline void forEachUp(F&& f) {
+  if constexpr (From < To) {
+    f(Index<From>{});
+    forEachUp<From + 1, To>(f);
+  }
+}
+
+// Calls f(Index<i>{}) for i = From, From - 1, .., To + 1.
+template <int From, int To, class F>
+inline void forEachDown(F&& f) {
+  if constexpr (From > To) {
+    f(Index<From>{});
+    forEachDown<From - 1, To>(f);
+  }
+}
+
+// Positions that one swap of the lower walk reaches.
+constexpr int REACH = 4;
+
+// Steps of a sweep that one loop over the lanes takes.
+constexpr int STEPS_PER_LOOP = 2;
+
+// Lanes that the loops of order n run over: the (n - 1) (n - 2) lanes of a
+// block rounded up to sixteen, so that vectors of up to sixteen lanes leave
+// no remainder. The padding lanes are never summed.
+constexpr std::int32_t loopLanes(std::int32_t n) { return ((n - 1) * (n - 2) + 15) / 16 * 16; }
+
+// What every lane keeps from one block to the next, for order n. The rows of
+// a term with column 1 at position p are rows 1 .. p - 1, each taking its
+// `above` factor, row p, taking column 1, and rows p + 1 .. n, each taking
+// its `below` factor.
+template <int n>
+struct Lanes {
+  static constexpr std::int32_t COUNT = loopLanes(n);
+  // above[x][lane]: row x's entry in the column at position x (1 .. n - 1);
+  // below[x][lane]: row x + 1's entry in that column.
+  alignas(64) std::uint32_t above[n][COUNT];
+  alignas(64) std::uint32_t below[n][COUNT];
+  // over[p]: the product of above[1 .. p - 1]; head[p]: over[p] times
+  // column1[p]. Kept for p <= n - 4, the only ones that a later swap leaves.
+  alignas(64) std::uint32_t over[n - 3][COUNT];
+  alignas(64) std::uint32_t head[n - 3][COUNT];
+  // tail[p]: the product of below[p .. n - 1], rows p + 1 .. n; kept for
+  // p >= 5, the only ones that a later swap leaves, and tail[n] = 1.
+  alignas(64) std::uint32_t tail[n + 1][COUNT];
+  // moved[x][e][lane]: all ones where position x holds the lower position
+  // x - e or x - e + 1, the lanes that a swap at k = x - e changes there.
+  alignas(64) std::uint32_t moved[n][REACH][COUNT];
+  // The blocks so far, the sum negated before each block is added, so that
+  // the last block of the part, which is even, counts positive.
+  alignas(64) std::uint32_t sums[COUNT];
+  // column1[p]: row p's entry in column 1, negated when p is even.
+  std::uint32_t column1[n + 1];
+};
+
+// What a swap of lower positions k and k + 1 changes at position k + e
+// (e < REACH) in the lanes of moved[k + e][e]: the factors there hold one of
+// the two swapped columns' entries and are to hold the other, so each is
+// XORed with the XOR of the two.
+struct SwapChange {
+  std::uint32_t above[REACH];  // in row k + e
+  std::uint32_t below[REACH];  // in row k + e + 1
+};
+
+// The block after a swap at lower position K (1 .. n - 4) in lane l: the
+// changed factors, the partial products that depend on them, and the
+// block's n terms, added to the lane's sum. K = 0 stands for a block without
+// a swap (a lower walk of order 1), all of whose products are taken afresh.
+template <int n, int K>
+inline void stepLane(Lanes<n>& s, std::int32_t l, const SwapChange& change) {
+  static_assert(K >= 0 && K <= n - 4, "a swap of the lower walk reaches rows 1 .. n");
+  std::uint32_t head[n + 1];
+  std::uint32_t tail[n + 1];
+  if constexpr (K == 0) {
+    std::uint32_t over = 1;
+    forEachUp<1, n + 1>([&](auto at) {
+      constexpr int p = decltype(at)::value;
+      if constexpr (p > 1) over *= s.above[p - 1][l];
+      head[p] = over * s.column1[p];
+    });
+    std::uint32_t under = 1;
+    forEachDown<n, 0>([&](auto at) {
+      constexpr int p = decltype(at)::value;
+      if constexpr (p < n) under *= s.below[p][l];
+      tail[p] = under;
+    });
+  } else {
+    forEachUp<0, REACH>([&](auto at) {
+      constexpr int e = decltype(at)::value;
+      const std::uint32_t moved = s.moved[K + e][e][l];
+      s.above[K + e][l] ^= moved & change.above[e];
+      s.below[K + e][l] ^= moved & change.below[e];
+    });
+    forEachUp<1, K + 1>([&](auto at) {
+      constexpr int p = decltype(at)::value;
+      head[p] = s.head[p][l];
+    });
+    std::uint32_t over = s.over[K][l];
+    forEachUp<K + 1, n + 1>([&](auto at) {
+      constexpr int p = decltype(at)::value;
+      over *= s.above[p - 1][l];
+      head[p] = over * s.column1[p];
+      if constexpr (p <= n - 4) {
+        s.over[p][l] = over;
+        s.head[p][l] = head[p];
+      }
+    });
+    forEachUp<K + 4, n + 1>([&](auto at) {
+      constexpr int p = decltype(at)::value;
+      tail[p] = s.tail[p][l];
+    });
+    std::uint32_t under = tail[K + 4];
+    forEachDown<K + 3, 0>([&](auto at) {
+      constexpr int p = decltype(at)::value;
+      under *= s.below[p][l];
+      tail[p] = under;
+      if constexpr (p >= 5) s.tail[p][l] = under;
+    });
+  }
+  std::uint32_t block = 0;
+  forEachUp<1, n + 1>([&](auto at) {
+    constexpr int p = decltype(at)::value;
+    block += head[p] * tail[p];
+  });
+  s.sums[l] = block - s.sums[l];
+}
+
+// The blocks after swaps at Ks..., one after the other, in every lane: one
+// loop over the lanes, whose body the compiler turns into vector code.
+// gnu::flatten has it inline every step, whatever its size, which its loop
+// vectorizer needs; a compiler that ignores it gives the same sums.
+template <int n, int... Ks>
+[[gnu::flatten]] void stepLanes(Lanes<n>& s, const SwapChange* changes) {
+  for (std::int32_t l = 0; l < Lanes<n>::COUNT; ++l) {
+    const SwapChange* change = changes;
+    (stepLane<n, Ks>(s, l, *change++), ...);
+  }
+}
+
+// One part of the walk of the blocks of order n.
+template <int n>
+struct BlockWalk {
+  static constexpr int M = n - 3;  // the order of the lower walk
+
+  Lanes<n> lanes;
+  // rows[j][col]: the entry in row j, column col, both 1 .. n.
+  std::uint32_t rows[n + 1][n + 1];
+  // columnAt[y]: the column at lower position y (1 .. m).
+  std::int32_t columnAt[M + 1];
+
+  // Sets the lanes up for the lower walk's arrangement columnAt; the block
+  // of that arrangement itself is not added.
+  void start(const TermBlockLayout& layout) {
+    for (std::int32_t p = 1; p <= n; ++p) {
+      lanes.column1[p] = p % 2 == 1 ? rows[p][1] : 0u - rows[p][1];
+    }
+    for (std::int32_t l = 0; l < Lanes<n>::COUNT; ++l) {
+      for (std::int32_t x = 1; x <= n - 1; ++x) {
+        const std::int32_t held = l < layout.lanes ? layout.heldAt[x][l] : 2;
+        const std::int32_t column = held <= 3 ? held : columnAt[held - 3];
+        lanes.above[x][l] = rows[x][column];
+        lanes.below[x][l] = rows[x + 1][column];
+        for (std::int32_t e = 0; e < REACH; ++e) {
+          const std::int32_t lower = held - 3;
+          const bool moves = held > 3 && (lower == x - e || lower == x - e + 1);
+          lanes.moved[x][e][l] = moves ? ~0u : 0u;
+        }
+      }
+      std::uint32_t over = 1;
+      for (std::int32_t p = 1; p <= n - 4; ++p) {
+        if (p > 1) over *= lanes.above[p - 1][l];
+        lanes.over[p][l] = over;
+        lanes.head[p][l] = over * lanes.column1[p];
+      }
+      std::uint32_t under = 1;
+      lanes.tail[n][l] = 1;
+      for (std::int32_t p = n - 1; p >= 5; --p) {
+        under *= lanes.below[p][l];
+        lanes.tail[p][l] = under;
+      }
+    }
+  }
+
+  // Records in `change` what a swap of lower positions k and k + 1 changes,
+  // and makes the swap in columnAt. Requires 1 <= k <= m - 1.
+  void prepare(std::int32_t k, SwapChange& change) {
+    const std::int32_t left = columnAt[k];
+    const std::int32_t right = columnAt[k + 1];
+    for (std::int32_t e = 0; e < REACH; ++e) {
+      change.above[e] = rows[k + e][left] ^ rows[k + e][right];
+      change.below[e] = rows[k + e + 1][left] ^ rows[k + e + 1][right];
+    }
+    columnAt[k] = right;
+    columnAt[k + 1] = left;
+  }
+
+  // The swaps at From, From + D, .., one loop over the lanes for them all.
+  template <int From, int D, int... I>
+  void stepsFrom(std::integer_sequence<int, I...>) {
+    SwapChange changes[sizeof...(I)];
+    (prepare(From + D * I, changes[I]), ...);
+    stepLanes<n, (From + D * I)...>(lanes, changes);
+  }
+
+  // The swaps at From, .., To (inclusive, either way), STEPS_PER_LOOP at a
+  // time.
+  template <int From, int To>
+  void sweep() {
+    constexpr int D = From <= To ? 1 : -1;
+    constexpr int COUNT = (To - From) * D + 1;
+    constexpr int TAKEN = COUNT < STEPS_PER_LOOP ? COUNT : STEPS_PER_LOOP;
+    stepsFrom<From, D>(std::make_integer_sequence<int, TAKEN>{});
+    if constexpr (TAKEN < COUNT) sweep<From + TAKEN * D, To>();
+  }
+
+  // The swap at k, known only when the program runs (1 .. m - 1).
+  void step(std::int32_t k) {
+    assert(k >= 1 && k <= M - 1);
+    forEachUp<1, M>([&](auto at) {
+      constexpr int K = decltype(at)::value;
+      if (k == K) stepsFrom<K, 1>(std::make_integer_sequence<int, 1>{});
+    });
+  }
+
+  // Writes the lane sums of `part` of the walk of `matrix` to laneSums.
+  void run(const std::int32_t* matrix, const TermBlockLayout& layout, WalkPart part,
+           std::uint32_t* laneSums) {
+    for (std::int32_t j = 1; j <= n; ++j) {
+      for (std::int32_t col = 1; col <= n; ++col) {
+        rows[j][col] = static_cast<std::uint32_t>(matrix[(j - 1) * n + col]);
+      }
+    }
+    for (std::int32_t l = 0; l < Lanes<n>::COUNT; ++l) lanes.sums[l] = 0;
+    if constexpr (M >= 3) {
+      // The walk of order m is rounds of a sweep and a step of the walk of
+      // order m - 1; the parts take even numbers of rounds, and after an
+      // even number the lower walk's top column, column 4, is back at
+      // position 1, the others where the walk of order m - 1 put them.
+      std::int32_t rounds = 1;
+      for (std::int32_t i = 2; i <= M - 1; ++i) rounds *= i;
+      const std::int32_t begin = rounds / 2 * part.part / part.parts * 2;
+      const std::int32_t end = rounds / 2 * (part.part + 1) / part.parts * 2;
+      if (begin == end) {
+        for (std::int32_t lane = 0; lane < layout.lanes; ++lane) laneSums[lane] = 0;
+        return;
+      }
+      PermutationWalk outer;
+      startWalk(outer, M - 1);
+      for (std::int32_t round = 0; round < begin; ++round) walkStep(outer);
+      columnAt[1] = 4;
+      for (std::int32_t y = 1; y <= M - 1; ++y) columnAt[y + 1] = outer.perm[y] + 4;
+      start(layout);
+      for (std::int32_t round = begin; round < end; round += 2) {
+        sweep<1, M - 1>();
+        step(walkStep(outer));
+        sweep<M - 1, 1>();
+        step(walkStep(outer) + 1);
+      }
+    } else if (part.part == 0) {
+      // Orders 4 and 5: the lower walk of order 1 or 2, step by step.
+      for (std::int32_t y = 1; y <= M; ++y) columnAt[y] = y + 3;
+      start(layout);
+      PermutationWalk lower;
+      startWalk(lower, M);
+      while (lower.stepsLeft != 0) {
+        const std::int32_t k = walkStep(lower);
+        if (k == 0) {
+          const SwapChange none = {};
+          stepLanes<n, 0>(lanes, &none);
+        } else {
+          step(k);
+        }
+      }
+    }
+    for (std::int32_t lane = 0; lane < layout.lanes; ++lane) laneSums[lane] = lanes.sums[lane];
+  }
+};
+
+// A kernel's entry point for order n.
+template <int n>
+void sumTermLanesOfOrder(const std::int32_t* matrix, const TermBlockLayout& layout, WalkPart part,
+                         std::uint32_t* laneSums) {
+  BlockWalk<n> walk;
+  walk.run(matrix, layout, part, laneSums);
+}
+
+// A kernel's entry point: see SumTermLanes. Requires 4 <= layout.n <= 12.
+inline void sumTermLanesOfPart(const std::int32_t* matrix, const TermBlockLayout& layout,
+                               WalkPart part, std::uint32_t* laneSums) {
+  assert(part.part >= 0 && part.part < part.parts);
+  switch (layout.n) {
+    case 4: return sumTermLanesOfOrder<4>(matrix, layout, part, laneSums);
+    case 5: return sumTermLanesOfOrder<5>(matrix, layout, part, laneSums);
+    case 6: return sumTermLanesOfOrder<6>(matrix, layout, part, laneSums);
+    case 7: return sumTermLanesOfOrder<7>(matrix, layout, part, laneSums);
+    case 8: return sumTermLanesOfOrder<8>(matrix, layout, part, laneSums);
+    case 9: return sumTermLanesOfOrder<9>(matrix, layout, part, laneSums);
+    case 10: return sumTermLanesOfOrder<10>(matrix, layout, part, laneSums);
+    case 11: return sumTermLanesOfOrder<11>(matrix, layout, part, laneSums);
+    case 12: return sumTermLanesOfOrder<12>(matrix, layout, part, laneSums);
+  }
+  assert(false && "a block's order is 4 .. 12");
+}
+
+}  // namespace
+
+#endif  // QUADRIXEL_MATRIX_TERM_BLOCKS_KERNEL_H_
