@@ -6,7 +6,8 @@
 #
 # NEED is one or more of:
 #   build           CMake, Ninja and a C++20 compiler: enough to build and run
-#   test            build, plus GoogleTest, Clang, clang-format and PARI/GP
+#   test            build, plus the ThreadSanitizer runtime, GoogleTest,
+#                   Clang, clang-format and PARI/GP
 #   fuzz            Clang with its libFuzzer runtime
 #   bench           Google Benchmark
 #   packages        what building and checking the packages takes
@@ -67,6 +68,12 @@ EOF
 #include <gtest/gtest.h>
 EOF
       ;;
+    tsan)
+      [ -n "$cxx" ] && links "$cxx" -std=c++20 -fsanitize=thread -pthread <<'EOF'
+#include <thread>
+int main() { std::thread([] {}).join(); }
+EOF
+      ;;
     clang) command -v clang++ >/dev/null ;;
     clang-format) command -v clang-format >/dev/null ;;
     gp) command -v gp >/dev/null ;;
@@ -106,6 +113,7 @@ debian() {
     ninja) echo ninja-build ;;
     cxx20) echo g++ ;;
     gtest) echo libgtest-dev libgmock-dev ;;
+    tsan) echo libtsan2 ;;
     clang) echo clang ;;
     gp) echo pari-gp ;;
     libfuzzer)
@@ -136,6 +144,7 @@ describe() {
     cxx20) echo "a C++20 compiler (GCC 10 or Clang 12 or later)" ;;
     gtest) echo "GoogleTest with GoogleMock" ;;
     gp) echo "PARI/GP (the gp calculator)" ;;
+    tsan) echo "the compiler's ThreadSanitizer runtime" ;;
     libfuzzer) echo "Clang's libFuzzer and sanitizer runtime" ;;
     benchmark) echo "Google Benchmark" ;;
     dpkg-shlibdeps) echo "dpkg-shlibdeps (Debian's dpkg-dev)" ;;
@@ -148,7 +157,7 @@ requirements=()
 for need in "$@"; do
   case $need in
     build) requirements+=(cmake ninja cxx20) ;;
-    test) requirements+=(cmake ninja cxx20 gtest clang clang-format gp) ;;
+    test) requirements+=(cmake ninja cxx20 tsan gtest clang clang-format gp) ;;
     fuzz) requirements+=(cmake ninja clang libfuzzer) ;;
     bench) requirements+=(cmake ninja cxx20 benchmark) ;;
     packages) requirements+=(cmake ninja cxx20 lintian mandoc dpkg-shlibdeps man) ;;

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Checks the formatting of the C++ sources, then builds Quadrixel and runs
 # every test: in a debug build under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and in the release build; between the two, each
-# fuzz target for a bounded time (scripts/fuzz.sh; FUZZ_SECONDS sets the time
-# per target, 0 leaves fuzzing out). Then the release suite once more on a
+# UndefinedBehaviorSanitizer, the tests of the walk, the determinant and the
+# adjoint, which share their work among threads, under ThreadSanitizer, and
+# the release build; between the sanitizers and the release build, each fuzz
+# target for a bounded time (scripts/fuzz.sh; FUZZ_SECONDS sets the time per
+# target, 0 leaves fuzzing out). Then the release suite once more on a
 # build with the portable block kernel alone, the packages as a user installs
 # them, both README commands on a fresh Debian root file system
 # (scripts/fresh-machine-test.sh; it needs root), and last the builds for the
@@ -11,7 +13,7 @@
 # names them, default all six, empty leaves them out).
 #
 # Every build here fails on a compiler warning, and each has a build folder
-# of its own (presets debug, strict, portable), so that the release build of
+# of its own (presets debug, tsan, strict, portable), so that the release build of
 # scripts/run.sh and scripts/package.sh, which does not, is left as it is.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -43,6 +45,7 @@ run_tests() {
 
 stage format scripts/check-format.sh
 stage "debug build and tests" run_tests debug
+stage "thread sanitizer build and tests" run_tests tsan
 if [ "${FUZZ_SECONDS:-40}" != 0 ]; then
   stage fuzzing bash scripts/fuzz.sh
 fi
