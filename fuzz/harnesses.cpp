@@ -173,7 +173,7 @@ std::string fuzzInverseDialogue(const std::uint8_t* data, std::size_t size) {
   const auto given = canaryBuffer(MATRIX_BUFFER_INTS);
   const auto adjoint = canaryBuffer(MATRIX_BUFFER_INTS);
   const int freeBefore = lowestFreeDescriptor();
-  const int status = runInverseDialogue(given.get(), adjoint.get(), in, out);
+  const int status = runInverseDialogue(given.get(), adjoint.get(), DATA_FILE_NAME, in, out);
 
   if (lowestFreeDescriptor() != freeBefore) return "the data file was left open";
   if (status != 0) return "exit status " + std::to_string(status) + " with a working output";

@@ -18,7 +18,8 @@
 #include <cstdint>
 #include <iostream>
 
-// The data file, looked for in the current directory.
+// The data file that the program reads when its command line names none,
+// looked for in the current directory.
 inline constexpr const char* DATA_FILE_NAME = "MatrixDataFile2.txt";
 
 // Most characters in the body of a matrix entry (after its marker, before

@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "app/inverse_dialogue.h"
+#include "io/data_file_reader.h"
 #include "matrix/matrix_record.h"
 #include "support/program_run.h"
 #include "support/temp_directory.h"
@@ -107,7 +108,7 @@ TEST_P(InputSweep, EveryCutEndsCleanly) {
       std::istringstream in(input.substr(0, length));
       std::ostringstream out;
       const int freeBefore = lowestFreeDescriptor();
-      const int status = runInverseDialogue(given, adjoint, in, out);
+      const int status = runInverseDialogue(given, adjoint, DATA_FILE_NAME, in, out);
       EXPECT_EQ(status, 0) << "input cut after " << length << " bytes";
       EXPECT_EQ(lowestFreeDescriptor(), freeBefore)
           << "input cut after " << length << " bytes: the data file was left open";

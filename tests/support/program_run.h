@@ -162,12 +162,14 @@ inline ProgramOutcome runCommand(const std::vector<std::string>& words,
   return outcome;
 }
 
-// Runs the built `program` without arguments, through the build's emulator
+// Runs the built `program` with `arguments`, through the build's emulator
 // when it has one, in the given surroundings; see runCommand.
 inline ProgramOutcome runProgram(const std::string& program,
-                                 const ProgramSurroundings& surroundings) {
+                                 const ProgramSurroundings& surroundings,
+                                 const std::vector<std::string>& arguments = {}) {
   std::vector<std::string> words = PROGRAM_EMULATOR;
   words.push_back(program);
+  words.insert(words.end(), arguments.begin(), arguments.end());
   return runCommand(words, surroundings);
 }
 
