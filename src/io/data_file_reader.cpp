@@ -98,6 +98,17 @@ void printUnfinished(Seek seek, std::ostream& out, const char* path) {
   }
 }
 
+// Prints why the chosen entry could not be read again after the listing:
+// `seek` is kError when the file could not be read, kEnd when it ended
+// before the entry did, so that it is no longer the file that was listed.
+void printRereadFailed(Seek seek, std::ostream& out, const char* path) {
+  if (seek == Seek::kError) {
+    printCannotRead(out, path);
+  } else {
+    out << "Data file " << path << " changed since it was listed\n";
+  }
+}
+
 // Writes every entry of the file to `out` under its number, from the read
 // position on. Returns the number of entries, or -1 when the listing could
 // not be finished; the reason is then printed.
@@ -174,14 +185,14 @@ bool fetchChosenBody(char* body, int* length, std::istream& in, std::ostream& ou
     Seek seek = skipPast(file, '[', nullptr);
     if (seek == Seek::kFound && entry < choice) seek = skipPast(file, ']', nullptr);
     if (seek != Seek::kFound) {
-      printUnfinished(seek, out, path);
+      printRereadFailed(seek, out, path);
       return false;
     }
   }
 
   const int marker = nextCharacter(file);
   if (marker < 0) {
-    printUnfinished(file.failed ? Seek::kError : Seek::kEnd, out, path);
+    printRereadFailed(file.failed ? Seek::kError : Seek::kEnd, out, path);
     return false;
   }
   if (marker != 'M' && marker != 'm') {
@@ -192,7 +203,7 @@ bool fetchChosenBody(char* body, int* length, std::istream& in, std::ostream& ou
   for (;;) {
     const int c = nextCharacter(file);
     if (c < 0) {
-      printUnfinished(file.failed ? Seek::kError : Seek::kEnd, out, path);
+      printRereadFailed(file.failed ? Seek::kError : Seek::kEnd, out, path);
       return false;
     }
     if (c == ']') return true;

@@ -10,8 +10,10 @@
 // chosen entry each read it once from the start, in fixed-size chunks, so
 // time is linear in the file's size and memory does not grow with it. Only
 // the chosen entry is copied, and its body may hold at most 1000 characters.
-// Every refusal prints one line, returns 0 and leaves the caller's buffer
-// untouched; the file is closed before the reader returns, on every road.
+// A file that ends before the chosen entry does when it is read again has
+// changed since it was listed, and is refused as such. Every refusal prints
+// one line, returns 0 and leaves the caller's buffer untouched; the file is
+// closed before the reader returns, on every road.
 #ifndef QUADRIXEL_IO_DATA_FILE_READER_H_
 #define QUADRIXEL_IO_DATA_FILE_READER_H_
 
