@@ -1,6 +1,7 @@
 #include "io/data_file_reader.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -269,6 +270,7 @@ Parse parseBody(const char* body, int length, std::int32_t* record) {
 
 std::int32_t readMatrixFromFile(std::int32_t* matrix, std::istream& in, std::ostream& out,
                                 const char* path) {
+  assert(matrix != nullptr && path != nullptr);
   char body[ENTRY_BODY_CHARS];
   int length = 0;
   if (!fetchChosenBody(body, &length, in, out, path)) return 0;

@@ -31,8 +31,9 @@ inline constexpr int ENTRY_BODY_CHARS = 1000;
 // Lists the entries of the data file at `path` on `out`, reads the user's
 // choice from `in` and parses the chosen matrix entry into `matrix`.
 // Returns the size code stored, or 0 when no matrix was read (the caller's
-// buffer then untouched, except for a parsed size code of 0). `matrix`
-// must hold MATRIX_BUFFER_INTS elements.
+// buffer then untouched, except for a parsed size code of 0). A message
+// about the file names it by `path`, as given. `matrix` must hold
+// MATRIX_BUFFER_INTS elements.
 std::int32_t readMatrixFromFile(std::int32_t* matrix, std::istream& in = std::cin,
                                 std::ostream& out = std::cout, const char* path = DATA_FILE_NAME);
 
