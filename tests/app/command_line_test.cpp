@@ -90,6 +90,7 @@ TEST(CommandLine, ProgramAnswersEachCommandLine) {
        MENU + "Cannot read file " + longName + "\n", "", 0},
       {"-- before a data file whose name starts with -", {"--", "-m.txt"}, reply0Input,
        DataFile::kFile, "-m.txt", reply0Output, "", 0},
+      {"- alone names a data file", {"-"}, reply0Input, DataFile::kFile, "-", reply0Output, "", 0},
       {"unknown option", {"--matrix"}, reply1Input, DataFile::kNone, "", "",
        usageError("unknown option '--matrix'"), 2},
       {"two operands", {"a.txt", "b.txt"}, reply1Input, DataFile::kNone, "", "",
