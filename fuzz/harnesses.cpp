@@ -26,33 +26,35 @@ constexpr std::int32_t CANARY = 0x5A5A5A5A;
 // entries between the size code and the end marker.
 constexpr int KEYBOARD_RECORD_INTS = MAX_KEYBOARD_DIM * MAX_KEYBOARD_DIM + 2;
 
+// The directory of the data file, made on the first call of dataFilePath.
 std::filesystem::path* workDirectory = nullptr;
 
 void removeWorkDirectory() {
   std::error_code ignored;
-  std::filesystem::current_path(workDirectory->parent_path(), ignored);
   std::filesystem::remove_all(*workDirectory, ignored);
 }
 
-// Makes a fresh temporary directory the working directory, once per process.
-void enterWorkDirectory() {
-  if (workDirectory != nullptr) return;
+// The path of the data file that the file-using harnesses hand to the
+// program: in a fresh temporary directory, made once per process.
+const std::string& dataFilePath() {
+  static const std::string* path = nullptr;
+  if (path != nullptr) return *path;
   const std::filesystem::path made = makeTemporaryDirectory("quadrixel-fuzz");
-  std::error_code error;
-  if (!made.empty()) std::filesystem::current_path(made, error);
-  if (made.empty() || error) {
+  if (made.empty()) {
     std::fprintf(stderr, "quadrixel fuzz harness: no temporary directory to work in\n");
     std::abort();
   }
   workDirectory = new std::filesystem::path(made);
   std::atexit(removeWorkDirectory);
+  path = new std::string((made / DATA_FILE_NAME).string());
+  return *path;
 }
 
-// Puts the data file of `input` into the working directory, or removes it.
-void placeDataFile(const FuzzInput& input) {
-  std::remove(DATA_FILE_NAME);
+// Puts the data file of `input` at `path`, or removes it.
+void placeDataFile(const FuzzInput& input, const std::string& path) {
+  std::remove(path.c_str());
   if (!input.hasDataFile) return;
-  std::FILE* file = std::fopen(DATA_FILE_NAME, "wb");
+  std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr ||
       std::fwrite(input.dataFile.data(), 1, input.dataFile.size(), file) != input.dataFile.size() ||
       std::fclose(file) != 0) {
@@ -130,14 +132,14 @@ std::string fuzzKeyboardEntry(const std::uint8_t* data, std::size_t size) {
 }
 
 std::string fuzzDataFileReader(const std::uint8_t* data, std::size_t size) {
-  enterWorkDirectory();
+  const std::string& path = dataFilePath();
   const FuzzInput input = splitFuzzInput(data, size);
-  placeDataFile(input);
+  placeDataFile(input, path);
   std::istringstream in{std::string(input.console)};
   std::ostringstream out;
   const auto record = canaryBuffer(MATRIX_BUFFER_INTS);
   const int freeBefore = lowestFreeDescriptor();
-  const std::int32_t result = readMatrixFromFile(record.get(), in, out);
+  const std::int32_t result = readMatrixFromFile(record.get(), in, out, path.c_str());
 
   if (lowestFreeDescriptor() != freeBefore) return "the data file was left open";
   if (result == 0) {
@@ -166,14 +168,14 @@ std::string fuzzInverseDialogue(const std::uint8_t* data, std::size_t size) {
       countDigitRuns(input.dataFile) > FUZZ_DIALOGUE_MAX_DIGIT_RUNS) {
     return "";
   }
-  enterWorkDirectory();
-  placeDataFile(input);
+  const std::string& path = dataFilePath();
+  placeDataFile(input, path);
   std::istringstream in{std::string(input.console)};
   std::ostringstream out;
   const auto given = canaryBuffer(MATRIX_BUFFER_INTS);
   const auto adjoint = canaryBuffer(MATRIX_BUFFER_INTS);
   const int freeBefore = lowestFreeDescriptor();
-  const int status = runInverseDialogue(given.get(), adjoint.get(), in, out);
+  const int status = runInverseDialogue(given.get(), adjoint.get(), path.c_str(), in, out);
 
   if (lowestFreeDescriptor() != freeBefore) return "the data file was left open";
   if (status != 0) return "exit status " + std::to_string(status) + " with a working output";

@@ -9,10 +9,8 @@
 // can replay every saved input through them under its own sanitizers; the
 // libFuzzer entry points only call them and abort on a reported fault.
 //
-// The file-using harnesses run in a private temporary directory that they
-// make the working directory on their first call (the dialogue looks for the
-// data file by its relative name), so paths handed to the fuzzer must be
-// absolute.
+// The file-using harnesses write the data file into a private temporary
+// directory, made on their first call, and hand its path to the program.
 #ifndef QUADRIXEL_FUZZ_HARNESSES_H_
 #define QUADRIXEL_FUZZ_HARNESSES_H_
 

@@ -59,7 +59,6 @@ for target in $targets; do
   mkdir -p "$run/work" "$run/artifacts" "fuzz/corpus/$target" "fuzz/regressions/$target"
   make_seeds "$target" "$run/seeds"
   echo "== fuzzing $target for $seconds s"
-  # Paths are absolute: the file-using harnesses change the working directory.
   if ! "$root/build/fuzz/fuzz/${target}_fuzz" \
       -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 -detect_leaks=1 \
       -dict="$root/fuzz/fuzz.dict" -print_final_stats=1 -artifact_prefix="$run/artifacts/" \

@@ -3,9 +3,11 @@
 # then:
 #   - checks the .deb with lintian, where no error or warning may remain;
 #   - installs the .deb with dpkg, runs /usr/bin/quadrixel on the sample data
-#     file that the package installs and compares its output byte for byte
-#     with the transcript of that run, has man find the manual page, removes
-#     the package and checks that none of its files is left;
+#     file that the package installs, once beside it and once named on its
+#     command line, and compares its output byte for byte with the
+#     transcript of that run, checks that --version names the package's
+#     version, has man find the manual page, removes the package and checks
+#     that none of its files is left;
 #   - unpacks the tarball into a temporary prefix, runs the same checks
 #     from there and checks its manual page with mandoc -T lint.
 # The .deb is removed again however the script ends. Without dpkg and
@@ -62,6 +64,25 @@ runs_on_sample() {
     cp "$docdir/MatrixDataFile2.txt" "$dir/" &&
     (cd "$dir" && "$program" <"$transcript/input" >"$dir/output") &&
     cmp "$dir/output" "$transcript/expected"
+}
+
+# runs_on_named PROGRAM DOCDIR: runs PROGRAM in an empty directory with the
+# sample data file from DOCDIR named on its command line, on the
+# transcript's input, and compares its output and exit status with the
+# transcript's.
+runs_on_named() {
+  local program=$1 docdir=$2 dir
+  dir=$(mktemp -d -p "$work") &&
+    (cd "$dir" && "$program" "$docdir/MatrixDataFile2.txt" <"$transcript/input" >"$dir/output") &&
+    cmp "$dir/output" "$transcript/expected"
+}
+
+# tells_version PROGRAM: PROGRAM --version prints "quadrixel VERSION", the
+# version of the packages.
+tells_version() {
+  local told
+  told=$("$1" --version) || return 1
+  [ "$told" = "quadrixel $version" ] || { echo "$1 --version: '$told'" >&2; return 1; }
 }
 
 # finds_manual PATH [MANPATH]: man -w finds the manual page at PATH.
@@ -134,6 +155,9 @@ if [ "$deb_part" = yes ]; then
   dpkg -L quadrixel >"$work/files"
   check "/usr/bin/quadrixel on the installed sample data file prints the transcript" \
     runs_on_sample /usr/bin/quadrixel /usr/share/doc/quadrixel
+  check "/usr/bin/quadrixel reads the sample data file named on its command line" \
+    runs_on_named /usr/bin/quadrixel /usr/share/doc/quadrixel
+  check "/usr/bin/quadrixel --version names version $version" tells_version /usr/bin/quadrixel
   # Some trimmed systems have dpkg leave every manual page out.
   if grep -qsE '^path-exclude[= ]+/usr/share/man' /etc/dpkg/dpkg.cfg.d/*; then
     skip "man -w on the installed page" "dpkg here installs no manual page"
@@ -153,6 +177,10 @@ mkdir -p "$prefix"
 tar -xzf "$tarball" -C "$prefix" --strip-components=1
 check "bin/quadrixel from the tarball on its sample data file prints the transcript" \
   runs_on_sample "$prefix/bin/quadrixel" "$prefix/share/doc/quadrixel"
+check "bin/quadrixel from the tarball reads the sample data file named on its command line" \
+  runs_on_named "$prefix/bin/quadrixel" "$prefix/share/doc/quadrixel"
+check "bin/quadrixel from the tarball: --version names version $version" \
+  tells_version "$prefix/bin/quadrixel"
 if command -v mandoc >/dev/null; then
   check "the manual page passes mandoc -T lint" \
     lint_clean mandoc -T lint "$prefix/share/man/man1/quadrixel.1.gz"

@@ -1,5 +1,7 @@
 #include "app/inverse_dialogue.h"
 
+#include <cassert>
+
 #include "io/console_input.h"
 #include "io/data_file_reader.h"
 #include "io/display.h"
@@ -70,8 +72,9 @@ void reportOnSquareMatrix(const std::int32_t* given, std::int32_t* adjoint, std:
 
 }  // namespace
 
-int runInverseDialogue(std::int32_t* given, std::int32_t* adjoint, std::istream& in,
-                       std::ostream& out) {
+int runInverseDialogue(std::int32_t* given, std::int32_t* adjoint, const char* dataFile,
+                       std::istream& in, std::ostream& out) {
+  assert(given != nullptr && adjoint != nullptr && dataFile != nullptr);
   const Source source = askForSource(in, out);
   if (source == Source::kNone) {
     out.flush();
@@ -85,7 +88,7 @@ int runInverseDialogue(std::int32_t* given, std::int32_t* adjoint, std::istream&
     // The answer 0x0, or input that ended early, leaves the empty record.
     haveMatrix = given[0] != 0;
   } else {
-    haveMatrix = readMatrixFromFile(given, in, out) != 0;
+    haveMatrix = readMatrixFromFile(given, in, out, dataFile) != 0;
   }
 
   if (haveMatrix) {

@@ -13,8 +13,10 @@
 
 // Runs the dialogue once on `in` and `out`, using `given` for the matrix read
 // and `adjoint` for its adjoint; both must hold MATRIX_BUFFER_INTS elements.
-// Returns the process exit status: 0, or 1 when `out` could not be written.
-int runInverseDialogue(std::int32_t* given, std::int32_t* adjoint, std::istream& in = std::cin,
-                       std::ostream& out = std::cout);
+// The answer F reads the data file at the path `dataFile`, which every
+// message about that file names as it is given here. Returns the process
+// exit status: 0, or 1 when `out` could not be written.
+int runInverseDialogue(std::int32_t* given, std::int32_t* adjoint, const char* dataFile,
+                       std::istream& in = std::cin, std::ostream& out = std::cout);
 
 #endif  // QUADRIXEL_APP_INVERSE_DIALOGUE_H_

@@ -1,6 +1,7 @@
 #include "io/data_file_reader.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -98,6 +99,17 @@ void printUnfinished(Seek seek, std::ostream& out, const char* path) {
   }
 }
 
+// Prints why the chosen entry could not be read again after the listing:
+// `seek` is kError when the file could not be read, kEnd when it ended
+// before the entry did, so that it is no longer the file that was listed.
+void printRereadFailed(Seek seek, std::ostream& out, const char* path) {
+  if (seek == Seek::kError) {
+    printCannotRead(out, path);
+  } else {
+    out << "Data file " << path << " changed since it was listed\n";
+  }
+}
+
 // Writes every entry of the file to `out` under its number, from the read
 // position on. Returns the number of entries, or -1 when the listing could
 // not be finished; the reason is then printed.
@@ -174,14 +186,14 @@ bool fetchChosenBody(char* body, int* length, std::istream& in, std::ostream& ou
     Seek seek = skipPast(file, '[', nullptr);
     if (seek == Seek::kFound && entry < choice) seek = skipPast(file, ']', nullptr);
     if (seek != Seek::kFound) {
-      printUnfinished(seek, out, path);
+      printRereadFailed(seek, out, path);
       return false;
     }
   }
 
   const int marker = nextCharacter(file);
   if (marker < 0) {
-    printUnfinished(file.failed ? Seek::kError : Seek::kEnd, out, path);
+    printRereadFailed(file.failed ? Seek::kError : Seek::kEnd, out, path);
     return false;
   }
   if (marker != 'M' && marker != 'm') {
@@ -192,7 +204,7 @@ bool fetchChosenBody(char* body, int* length, std::istream& in, std::ostream& ou
   for (;;) {
     const int c = nextCharacter(file);
     if (c < 0) {
-      printUnfinished(file.failed ? Seek::kError : Seek::kEnd, out, path);
+      printRereadFailed(file.failed ? Seek::kError : Seek::kEnd, out, path);
       return false;
     }
     if (c == ']') return true;
@@ -258,6 +270,7 @@ Parse parseBody(const char* body, int length, std::int32_t* record) {
 
 std::int32_t readMatrixFromFile(std::int32_t* matrix, std::istream& in, std::ostream& out,
                                 const char* path) {
+  assert(matrix != nullptr && path != nullptr);
   char body[ENTRY_BODY_CHARS];
   int length = 0;
   if (!fetchChosenBody(body, &length, in, out, path)) return 0;

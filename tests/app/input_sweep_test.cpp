@@ -5,13 +5,13 @@
 // test's process).
 //
 // Every cut runs in this process, through runInverseDialogue on string
-// streams, with a private temporary directory as the working directory (the
-// dialogue looks for the data file by its relative name). The built program
-// itself is started only for a few cuts that fall at line ends, where someone
-// at the console may stop typing: at most REAL_RUNS_PER_CASE of them, spread
-// evenly over the input, the whole input always among them. Each such run
-// must end by itself with the status 0, nothing on standard error and the
-// same standard output as the dialogue gave in this process.
+// streams, with the data file's path in a private temporary directory. The
+// built program itself is started only for a few cuts that fall at line
+// ends, where someone at the console may stop typing: at most
+// REAL_RUNS_PER_CASE of them, spread evenly over the input, the whole input
+// always among them. It is given the same path on its command line, and each
+// such run must end by itself with the status 0, nothing on standard error
+// and the same standard output as the dialogue gave in this process.
 //
 // The sweep of a case has one time limit, started before anything else is
 // done: when it passes, a watchdog ends this process, so a run that hangs
@@ -27,7 +27,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "app/inverse_dialogue.h"
@@ -69,21 +68,6 @@ std::vector<std::size_t> realRunCuts(const std::string& input) {
   return cuts;
 }
 
-// Makes `directory` the working directory while it lives.
-class WorkingDirectory {
- public:
-  explicit WorkingDirectory(const fs::path& directory) : previous_(fs::current_path()) {
-    fs::current_path(directory);
-  }
-  ~WorkingDirectory() {
-    std::error_code ignored;
-    fs::current_path(previous_, ignored);
-  }
-
- private:
-  fs::path previous_;
-};
-
 class InputSweep : public testing::TestWithParam<std::string> {};
 
 TEST_P(InputSweep, EveryCutEndsCleanly) {
@@ -93,26 +77,25 @@ TEST_P(InputSweep, EveryCutEndsCleanly) {
   ASSERT_TRUE(fs::exists(source / "input")) << source;
   TemporaryDirectory work("quadrixel-sweep");
   ASSERT_FALSE(work.path().empty());
-  const fs::path dataFile = source / "MatrixDataFile2.txt";
-  if (fs::exists(dataFile)) fs::copy(dataFile, work.path() / "MatrixDataFile2.txt");
+  const fs::path caseDataFile = source / "MatrixDataFile2.txt";
+  // Where the case has no data file, this path names none.
+  const std::string dataFile = (work.path() / "MatrixDataFile2.txt").string();
+  if (fs::exists(caseDataFile)) fs::copy(caseDataFile, dataFile);
   const std::string input = readWholeFile(source / "input");
 
   // Every cut, in this process; the outputs are kept for the real runs.
   std::vector<std::string> outputs(input.size() + 1);
-  {
-    const WorkingDirectory inWork(work.path());
-    MatrixBuffer given;
-    MatrixBuffer adjoint;
-    for (std::size_t length = 0; length <= input.size(); ++length) {
-      std::istringstream in(input.substr(0, length));
-      std::ostringstream out;
-      const int freeBefore = lowestFreeDescriptor();
-      const int status = runInverseDialogue(given, adjoint, in, out);
-      EXPECT_EQ(status, 0) << "input cut after " << length << " bytes";
-      EXPECT_EQ(lowestFreeDescriptor(), freeBefore)
-          << "input cut after " << length << " bytes: the data file was left open";
-      outputs[length] = out.str();
-    }
+  MatrixBuffer given;
+  MatrixBuffer adjoint;
+  for (std::size_t length = 0; length <= input.size(); ++length) {
+    std::istringstream in(input.substr(0, length));
+    std::ostringstream out;
+    const int freeBefore = lowestFreeDescriptor();
+    const int status = runInverseDialogue(given, adjoint, dataFile.c_str(), in, out);
+    EXPECT_EQ(status, 0) << "input cut after " << length << " bytes";
+    EXPECT_EQ(lowestFreeDescriptor(), freeBefore)
+        << "input cut after " << length << " bytes: the data file was left open";
+    outputs[length] = out.str();
   }
 
   // A few cuts at line ends, in the built program.
@@ -126,7 +109,7 @@ TEST_P(InputSweep, EveryCutEndsCleanly) {
     surroundings.output = (work.path() / ("output-" + name)).string();
     surroundings.errors = (work.path() / ("errors-" + name)).string();
     surroundings.limitSeconds = REAL_RUN_LIMIT_SECONDS;
-    const ProgramOutcome outcome = runProgram(QUADRIXEL_PROGRAM, surroundings);
+    const ProgramOutcome outcome = runProgram(QUADRIXEL_PROGRAM, surroundings, {dataFile});
     const bool clean = outcome.exited && outcome.exitStatus == 0 && outcome.errors.empty();
     EXPECT_TRUE(clean) << "program on the input cut after " << length
                        << " bytes: " << describe(outcome);

@@ -89,6 +89,9 @@ struct ReaderCase {
 
 TEST_F(ReadMatrixFromFile, ListsChoosesAndParses) {
   const std::string body1000 = "101 7" + std::string(995, ' ');
+  // Commentary that puts the entry after it across the end of the first
+  // 65536 bytes, which the reader reads as one chunk.
+  const std::string beforeChunkEnd(65530, ' ');
   // clang-format off
   const ReaderCase cases[] = {
       // The worked example, reply by reply.
@@ -128,6 +131,11 @@ TEST_F(ReadMatrixFromFile, ListsChoosesAndParses) {
        "1  [M101 1]\n\n2  [M101 2]\n\n3  [M101 3]\n\n" + PROMPT, {101, 3, MATRIX_END}, 101, ""},
       {"no closing bracket", "[M101 5]\n[M202 1 2", "1\n",
        "1  [M101 5]\n\n2  [M202 1 2\n" + NO_CLOSE, {}, 0, "1\n"},
+      {"a file of one byte", "[", "1\n", "1  [\n" + NO_CLOSE, {}, 0, "1\n"},
+      {"an entry across the first chunk's end", beforeChunkEnd + "[M101 5]", "1\n",
+       "1  [M101 5]\n\n" + PROMPT, {101, 5, MATRIX_END}, 101, ""},
+      {"a zero byte is no marker", "[\0]"s, "1\n", "1  [\0]\n\n"s + PROMPT + NOT_MARKED, {}, 0,
+       ""},
 
       // Bodies.
       {"signs, separators, leading zero", "[M-0107 - 5 --5 3-4 1.5 +7 8]", "1\n",
@@ -151,6 +159,8 @@ TEST_F(ReadMatrixFromFile, ListsChoosesAndParses) {
       {"no size code", "[M abc]", "1\n", "1  [M abc]\n\n" + PROMPT + FEWER, {}, 0, ""},
       {"fewer numbers", "[M202 1 2 3]", "1\n", "1  [M202 1 2 3]\n\n" + PROMPT + FEWER, {}, 0,
        ""},
+      {"999 entries, too few numbers", "[M2737 1]", "1\n", "1  [M2737 1]\n\n" + PROMPT + FEWER,
+       {}, 0, ""},
       {"1024 entries", "[M3232 1]", "1\n", "1  [M3232 1]\n\n" + PROMPT + TOO_LARGE, {}, 0, ""},
       {"1000 rows", "[M100000]", "1\n", "1  [M100000]\n\n" + PROMPT + TOO_LARGE, {}, 0, ""},
       {"largest 32-bit size code", "[M2147483647 1]", "1\n",

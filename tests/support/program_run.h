@@ -41,6 +41,13 @@ struct ProgramSurroundings {
   std::string output = "/dev/null";  // standard output, opened for writing
   std::string errors;                // standard error, created afresh
   unsigned limitSeconds = 1;         // the run is killed after this long
+  // When not -1, the child's standard input or output is this descriptor
+  // instead of the file above, such as one end of a pipe whose other end
+  // the test holds; the test's end should be close-on-exec. runCommand
+  // closes this descriptor in the calling process, so that the child alone
+  // holds it.
+  int inputDescriptor = -1;
+  int outputDescriptor = -1;
   // When the test runs as root, the child runs as user and group 65534
   // (nobody) with no supplementary groups, so that file permissions hold
   // it back; the files above are opened before it gives up root.
@@ -109,6 +116,13 @@ inline bool redirect(int fd, const char* path, int flags) {
   return dup2(opened, fd) >= 0 && close(opened) == 0;
 }
 
+// In the child: makes `from` its descriptor `fd`, open across execv.
+// Returns false on failure.
+inline bool takeDescriptor(int fd, int from) {
+  if (from == fd) return fcntl(fd, F_SETFD, 0) == 0;
+  return dup2(from, fd) >= 0;
+}
+
 // In the child: gives up root for user and group NOBODY. Returns false on
 // failure.
 inline bool becomeNobody() {
@@ -124,9 +138,12 @@ inline ProgramOutcome runCommand(const std::vector<std::string>& words,
                                  const ProgramSurroundings& surroundings) {
   using program_run_detail::becomeNobody;
   using program_run_detail::redirect;
+  using program_run_detail::takeDescriptor;
   ProgramOutcome outcome;
   const std::string executable = words.empty() ? "" : findExecutable(words[0]);
   if (executable.empty()) {
+    if (surroundings.inputDescriptor >= 0) close(surroundings.inputDescriptor);
+    if (surroundings.outputDescriptor >= 0) close(surroundings.outputDescriptor);
     outcome.exited = true;
     outcome.exitStatus = 127;
     outcome.errors = (words.empty() ? std::string("no command") : words[0]) + ": not found\n";
@@ -137,11 +154,16 @@ inline ProgramOutcome runCommand(const std::vector<std::string>& words,
   argv.push_back(nullptr);
   const bool dropRoot = surroundings.unprivileged && geteuid() == 0;
 
+  const int inputFrom = surroundings.inputDescriptor;
+  const int outputFrom = surroundings.outputDescriptor;
   const pid_t child = fork();
   if (child == 0) {
     if (!redirect(STDERR_FILENO, surroundings.errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC) ||
-        !redirect(STDIN_FILENO, surroundings.input.c_str(), O_RDONLY) ||
-        !redirect(STDOUT_FILENO, surroundings.output.c_str(), O_WRONLY | O_CREAT | O_TRUNC) ||
+        !(inputFrom >= 0 ? takeDescriptor(STDIN_FILENO, inputFrom)
+                         : redirect(STDIN_FILENO, surroundings.input.c_str(), O_RDONLY)) ||
+        !(outputFrom >= 0 ? takeDescriptor(STDOUT_FILENO, outputFrom)
+                          : redirect(STDOUT_FILENO, surroundings.output.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC)) ||
         (dropRoot && !becomeNobody()) || chdir(surroundings.directory.c_str()) != 0) {
       _exit(127);
     }
@@ -149,6 +171,8 @@ inline ProgramOutcome runCommand(const std::vector<std::string>& words,
     execv(executable.c_str(), argv.data());
     _exit(127);
   }
+  if (inputFrom >= 0) close(inputFrom);
+  if (outputFrom >= 0) close(outputFrom);
 
   int status = 0;
   if (child < 0 || waitpid(child, &status, 0) != child) return outcome;
@@ -162,12 +186,14 @@ inline ProgramOutcome runCommand(const std::vector<std::string>& words,
   return outcome;
 }
 
-// Runs the built `program` without arguments, through the build's emulator
+// Runs the built `program` with `arguments`, through the build's emulator
 // when it has one, in the given surroundings; see runCommand.
 inline ProgramOutcome runProgram(const std::string& program,
-                                 const ProgramSurroundings& surroundings) {
+                                 const ProgramSurroundings& surroundings,
+                                 const std::vector<std::string>& arguments = {}) {
   std::vector<std::string> words = PROGRAM_EMULATOR;
   words.push_back(program);
+  words.insert(words.end(), arguments.begin(), arguments.end());
   return runCommand(words, surroundings);
 }
 
