@@ -18,8 +18,9 @@
 // The lower walk is taken in its own shape (see permutation_walk.h): sweeps
 // of its top index, whose swap positions 1, 2, .., m - 1 and back are known
 // when this is compiled, each followed by one step of the walk of order
-// m - 1. A sweep's steps are taken STEPS_PER_LOOP at a time, in one loop over
-// all lanes, so that what one step leaves the next one finds in registers.
+// m - 1. A sweep's steps are taken a few at a time, in one loop over all
+// lanes, so that what one step leaves the next one finds in registers; how
+// many is each kernel source's choice, for its instruction set's registers.
 // The walk can be split at every other one of those steps of order m - 1
 // into parts, each of which starts afresh from its own arrangement.
 #ifndef QUADRIXEL_MATRIX_TERM_BLOCKS_KERNEL_H_
@@ -62,9 +63,6 @@ inline void forEachDown(F&& f) {
 // Positions that one swap of the lower walk reaches.
 constexpr int REACH = 4;
 
-// Steps of a sweep that one loop over the lanes takes.
-constexpr int STEPS_PER_LOOP = 2;
-
 // Lanes that the loops of order n run over: the (n - 1) (n - 2) lanes of a
 // block rounded up to sixteen, so that vectors of up to sixteen lanes leave
 // no remainder. The padding lanes are never summed.
@@ -86,8 +84,8 @@ struct Lanes {
   alignas(64) std::uint32_t over[n - 3][COUNT];
   alignas(64) std::uint32_t head[n - 3][COUNT];
   // tail[p]: the product of below[p .. n - 1], rows p + 1 .. n; kept for
-  // p >= 5, the only ones that a later swap leaves, and tail[n] = 1.
-  alignas(64) std::uint32_t tail[n + 1][COUNT];
+  // 5 <= p <= n - 1, the only ones that a later swap leaves (tail[n] is 1).
+  alignas(64) std::uint32_t tail[n][COUNT];
   // moved[x][e][lane]: all ones where position x holds the lower position
   // x - e or x - e + 1, the lanes that a swap at k = x - e changes there.
   alignas(64) std::uint32_t moved[n][REACH][COUNT];
@@ -101,10 +99,10 @@ struct Lanes {
 // What a swap of lower positions k and k + 1 changes at position k + e
 // (e < REACH) in the lanes of moved[k + e][e]: the factors there hold one of
 // the two swapped columns' entries and are to hold the other, so each is
-// XORed with the XOR of the two.
+// XORed with the XOR of the two. rows[e] is that XOR in row k + e, which
+// above[k + e] and below[k + e - 1] take.
 struct SwapChange {
-  std::uint32_t above[REACH];  // in row k + e
-  std::uint32_t below[REACH];  // in row k + e + 1
+  std::uint32_t rows[REACH + 1];
 };
 
 // The block after a swap at lower position K (1 .. n - 4) in lane l: the
@@ -133,14 +131,14 @@ inline void stepLane(Lanes<n>& s, std::int32_t l, const SwapChange& change) {
     forEachUp<0, REACH>([&](auto at) {
       constexpr int e = decltype(at)::value;
       const std::uint32_t moved = s.moved[K + e][e][l];
-      s.above[K + e][l] ^= moved & change.above[e];
-      s.below[K + e][l] ^= moved & change.below[e];
+      s.above[K + e][l] ^= moved & change.rows[e];
+      s.below[K + e][l] ^= moved & change.rows[e + 1];
     });
     forEachUp<1, K + 1>([&](auto at) {
       constexpr int p = decltype(at)::value;
       head[p] = s.head[p][l];
     });
-    std::uint32_t over = s.over[K][l];
+    std::uint32_t over = K == 1 ? 1u : s.over[K][l];
     forEachUp<K + 1, n + 1>([&](auto at) {
       constexpr int p = decltype(at)::value;
       over *= s.above[p - 1][l];
@@ -152,7 +150,7 @@ inline void stepLane(Lanes<n>& s, std::int32_t l, const SwapChange& change) {
     });
     forEachUp<K + 4, n + 1>([&](auto at) {
       constexpr int p = decltype(at)::value;
-      tail[p] = s.tail[p][l];
+      tail[p] = p == n ? 1u : s.tail[p][l];
     });
     std::uint32_t under = tail[K + 4];
     forEachDown<K + 3, 0>([&](auto at) {
@@ -182,8 +180,9 @@ template <int n, int... Ks>
   }
 }
 
-// One part of the walk of the blocks of order n.
-template <int n>
+// One part of the walk of the blocks of order n, STEPS steps of a sweep to
+// a loop over the lanes.
+template <int n, int STEPS>
 struct BlockWalk {
   static constexpr int M = n - 3;  // the order of the lower walk
 
@@ -218,7 +217,6 @@ struct BlockWalk {
         lanes.head[p][l] = over * lanes.column1[p];
       }
       std::uint32_t under = 1;
-      lanes.tail[n][l] = 1;
       for (std::int32_t p = n - 1; p >= 5; --p) {
         under *= lanes.below[p][l];
         lanes.tail[p][l] = under;
@@ -231,9 +229,8 @@ struct BlockWalk {
   void prepare(std::int32_t k, SwapChange& change) {
     const std::int32_t left = columnAt[k];
     const std::int32_t right = columnAt[k + 1];
-    for (std::int32_t e = 0; e < REACH; ++e) {
-      change.above[e] = rows[k + e][left] ^ rows[k + e][right];
-      change.below[e] = rows[k + e + 1][left] ^ rows[k + e + 1][right];
+    for (std::int32_t e = 0; e <= REACH; ++e) {
+      change.rows[e] = rows[k + e][left] ^ rows[k + e][right];
     }
     columnAt[k] = right;
     columnAt[k + 1] = left;
@@ -247,13 +244,12 @@ struct BlockWalk {
     stepLanes<n, (From + D * I)...>(lanes, changes);
   }
 
-  // The swaps at From, .., To (inclusive, either way), STEPS_PER_LOOP at a
-  // time.
+  // The swaps at From, .., To (inclusive, either way), STEPS at a time.
   template <int From, int To>
   void sweep() {
     constexpr int D = From <= To ? 1 : -1;
     constexpr int COUNT = (To - From) * D + 1;
-    constexpr int TAKEN = COUNT < STEPS_PER_LOOP ? COUNT : STEPS_PER_LOOP;
+    constexpr int TAKEN = COUNT < STEPS ? COUNT : STEPS;
     stepsFrom<From, D>(std::make_integer_sequence<int, TAKEN>{});
     if constexpr (TAKEN < COUNT) sweep<From + TAKEN * D, To>();
   }
@@ -322,27 +318,30 @@ struct BlockWalk {
 };
 
 // A kernel's entry point for order n.
-template <int n>
+template <int n, int STEPS>
 void sumTermLanesOfOrder(const std::int32_t* matrix, const TermBlockLayout& layout, WalkPart part,
                          std::uint32_t* laneSums) {
-  BlockWalk<n> walk;
+  BlockWalk<n, STEPS> walk;
   walk.run(matrix, layout, part, laneSums);
 }
 
-// A kernel's entry point: see SumTermLanes. Requires 4 <= layout.n <= 12.
-inline void sumTermLanesOfPart(const std::int32_t* matrix, const TermBlockLayout& layout,
-                               WalkPart part, std::uint32_t* laneSums) {
+// A kernel's entry point, STEPS steps of a sweep to a loop over the lanes:
+// see SumTermLanes. Requires 4 <= layout.n <= 12.
+template <int STEPS>
+void sumTermLanesOfPart(const std::int32_t* matrix, const TermBlockLayout& layout, WalkPart part,
+                        std::uint32_t* laneSums) {
+  static_assert(STEPS >= 1, "a loop over the lanes takes at least one step");
   assert(part.part >= 0 && part.part < part.parts);
   switch (layout.n) {
-    case 4: return sumTermLanesOfOrder<4>(matrix, layout, part, laneSums);
-    case 5: return sumTermLanesOfOrder<5>(matrix, layout, part, laneSums);
-    case 6: return sumTermLanesOfOrder<6>(matrix, layout, part, laneSums);
-    case 7: return sumTermLanesOfOrder<7>(matrix, layout, part, laneSums);
-    case 8: return sumTermLanesOfOrder<8>(matrix, layout, part, laneSums);
-    case 9: return sumTermLanesOfOrder<9>(matrix, layout, part, laneSums);
-    case 10: return sumTermLanesOfOrder<10>(matrix, layout, part, laneSums);
-    case 11: return sumTermLanesOfOrder<11>(matrix, layout, part, laneSums);
-    case 12: return sumTermLanesOfOrder<12>(matrix, layout, part, laneSums);
+    case 4: return sumTermLanesOfOrder<4, STEPS>(matrix, layout, part, laneSums);
+    case 5: return sumTermLanesOfOrder<5, STEPS>(matrix, layout, part, laneSums);
+    case 6: return sumTermLanesOfOrder<6, STEPS>(matrix, layout, part, laneSums);
+    case 7: return sumTermLanesOfOrder<7, STEPS>(matrix, layout, part, laneSums);
+    case 8: return sumTermLanesOfOrder<8, STEPS>(matrix, layout, part, laneSums);
+    case 9: return sumTermLanesOfOrder<9, STEPS>(matrix, layout, part, laneSums);
+    case 10: return sumTermLanesOfOrder<10, STEPS>(matrix, layout, part, laneSums);
+    case 11: return sumTermLanesOfOrder<11, STEPS>(matrix, layout, part, laneSums);
+    case 12: return sumTermLanesOfOrder<12, STEPS>(matrix, layout, part, laneSums);
   }
   assert(false && "a block's order is 4 .. 12");
 }
