@@ -164,7 +164,8 @@ constexpr bool fieldIsSound(const Field& f) {
   return true;
 }
 
-// Miller-Rabin with these bases decides primality exactly below 3.3 * 10^24.
+// Miller-Rabin with these bases, the primes up to 37, decides primality
+// exactly below 3.18 * 10^23, far above every modulus here (below 2^64).
 constexpr std::uint64_t WITNESSES[] = {2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37};
 
 // Then primality, by Miller-Rabin in the field's own product (the plain one
