@@ -10,10 +10,12 @@
 #   cmake -DNM=<nm> -DOBJECTS=<object;...> -P kernel_symbols.cmake
 #
 # A kernel object is one compiled from term_blocks_<set>.cpp, where <set> is
-# portable, sse41, avx2 or avx512. The one symbol beside the entry point that
-# an object may define is DW.ref.__gxx_personality_v0, the pointer to the C++
+# portable, sse41, avx2 or avx512. Beside its entry point an object may
+# define only what the compiler adds to every object alike, whatever the
+# instruction set: DW.ref.__gxx_personality_v0, the pointer to the C++
 # runtime's unwinding routine that every object with unwinding tables
-# shares: data, the same in every object, and no code.
+# shares, and on 32-bit x86 the __x86.get_pc_thunk.<register> routines of
+# position-independent code, each a load of its return address and a return.
 cmake_minimum_required(VERSION 3.25)
 
 if(NOT NM OR NOT OBJECTS)
@@ -32,9 +34,12 @@ function(defined_symbols object out)
   set(symbols "")
   foreach(line IN LISTS lines)
     # "<value> <type> <name>", or "<type> <name>" where there is no value.
-    if(line MATCHES "^([0-9a-fA-F]+ +)?[A-Za-z] +(.+)$" AND
-       NOT CMAKE_MATCH_2 STREQUAL "DW.ref.__gxx_personality_v0")
-      list(APPEND symbols "${CMAKE_MATCH_2}")
+    if(line MATCHES "^([0-9a-fA-F]+ +)?[A-Za-z] +(.+)$")
+      set(symbol "${CMAKE_MATCH_2}")
+      if(NOT symbol STREQUAL "DW.ref.__gxx_personality_v0" AND
+         NOT symbol MATCHES "^__x86\\.get_pc_thunk\\.[a-z]+$")
+        list(APPEND symbols "${symbol}")
+      endif()
     endif()
   endforeach()
   set(${out} "${symbols}" PARENT_SCOPE)
