@@ -40,14 +40,14 @@
 
 // The kernels' entry points, each defined in a source of its own and built
 // from the same code, term_blocks_kernel.h.
-void sumTermLanesPortable(const std::int32_t* matrix, const TermBlockLayout& layout, WalkPart part,
-                          std::uint32_t* laneSums);
-void sumTermLanesSse41(const std::int32_t* matrix, const TermBlockLayout& layout, WalkPart part,
-                       std::uint32_t* laneSums);
-void sumTermLanesAvx2(const std::int32_t* matrix, const TermBlockLayout& layout, WalkPart part,
-                      std::uint32_t* laneSums);
-void sumTermLanesAvx512(const std::int32_t* matrix, const TermBlockLayout& layout, WalkPart part,
-                        std::uint32_t* laneSums);
+void sumTermLanesPortable(const std::int32_t* matrix, const TermBlockLayout& layout,
+                          const WalkParts& parts, std::uint32_t* laneSums);
+void sumTermLanesSse41(const std::int32_t* matrix, const TermBlockLayout& layout,
+                       const WalkParts& parts, std::uint32_t* laneSums);
+void sumTermLanesAvx2(const std::int32_t* matrix, const TermBlockLayout& layout,
+                      const WalkParts& parts, std::uint32_t* laneSums);
+void sumTermLanesAvx512(const std::int32_t* matrix, const TermBlockLayout& layout,
+                        const WalkParts& parts, std::uint32_t* laneSums);
 
 namespace {
 
@@ -96,21 +96,35 @@ std::int32_t heldAt(std::int32_t x, std::int32_t q, std::int32_t r) {
   return 3 + withoutColumn2 - (withoutColumn2 > r ? 1 : 0);
 }
 
+// Parts of a walk for each thread that shares it: enough that a thread
+// which starts late, or runs on a busy core, leaves its share to the others,
+// and few enough that a part's start costs little.
+constexpr std::int32_t PARTS_PER_THREAD = 8;
+
 // One walk shared among threads: each thread claims parts by number until
-// none is left.
+// none is left, and adds up its own lane sums.
 struct SharedWalk {
   const std::int32_t* matrix;
   const TermBlockLayout* layout;
   SumTermLanes sumLanes;
-  std::int32_t parts;
+  WalkParts parts;
   std::atomic<std::int32_t> nextPart;
-  std::uint32_t partSums[WORK_THREADS_MAX];
+  std::atomic<std::int32_t> nextThread;
+  std::uint32_t threadSums[WORK_THREADS_MAX];
 };
 
-// Sums the lanes of one part, each signed (-1)^(q + r).
-std::uint32_t sumOfPart(const SharedWalk& walk, std::int32_t part) {
+std::int32_t claimPart(void* context) {
+  SharedWalk& walk = *static_cast<SharedWalk*>(context);
+  const std::int32_t part = walk.nextPart.fetch_add(1, std::memory_order_relaxed);
+  return part < walk.parts.parts ? part : -1;
+}
+
+// Takes parts of the walk until none is left and stores the sum of their
+// lanes, each signed (-1)^(q + r), in the thread's own place.
+void takeParts(void* context) {
+  SharedWalk& walk = *static_cast<SharedWalk*>(context);
   std::uint32_t laneSums[BLOCK_LANES_MAX];
-  walk.sumLanes(walk.matrix, *walk.layout, WalkPart{part, walk.parts}, laneSums);
+  walk.sumLanes(walk.matrix, *walk.layout, walk.parts, laneSums);
   const std::int32_t n = walk.layout->n;
   std::uint32_t sum = 0;
   for (std::int32_t q = 1; q <= n - 1; ++q) {
@@ -119,16 +133,7 @@ std::uint32_t sumOfPart(const SharedWalk& walk, std::int32_t part) {
       sum += (q + r) % 2 == 0 ? laneSum : 0u - laneSum;
     }
   }
-  return sum;
-}
-
-void takeParts(void* context) {
-  SharedWalk& walk = *static_cast<SharedWalk*>(context);
-  for (;;) {
-    const std::int32_t part = walk.nextPart.fetch_add(1, std::memory_order_relaxed);
-    if (part >= walk.parts) return;
-    walk.partSums[part] = sumOfPart(walk, part);
-  }
+  walk.threadSums[walk.nextThread.fetch_add(1, std::memory_order_relaxed)] = sum;
 }
 
 }  // namespace
@@ -173,9 +178,11 @@ std::uint32_t sumOfTermBlocks(const std::int32_t* matrix, const TermKernel& kern
   buildTermBlockLayout(matrixColumns(matrix), layout);
   if (threads < 1) threads = 1;
   if (threads > WORK_THREADS_MAX) threads = WORK_THREADS_MAX;
-  SharedWalk walk{matrix, &layout, kernel.sumLanes, threads, {0}, {}};
+  SharedWalk walk{matrix, &layout, kernel.sumLanes, {}, {0}, {0}, {}};
+  walk.parts = WalkParts{threads == 1 ? 1 : threads * PARTS_PER_THREAD, claimPart, &walk};
   runOnThreads(threads, takeParts, &walk, beforeStart);
   std::uint32_t sum = 0;
-  for (std::int32_t part = 0; part < walk.parts; ++part) sum += walk.partSums[part];
+  const std::int32_t ran = walk.nextThread.load(std::memory_order_relaxed);
+  for (std::int32_t thread = 0; thread < ran; ++thread) sum += walk.threadSums[thread];
   return sum;
 }

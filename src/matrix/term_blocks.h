@@ -19,18 +19,23 @@
 
 struct TermBlockLayout;
 
-// One of `parts` parts of the lower walk, numbered from 0; the parts of a
-// walk together take each of its blocks once.
-struct WalkPart {
-  std::int32_t part;
+// The parts of a lower walk, handed out to the threads that share it: the
+// walk is cut into `parts` parts, numbered from 0, and claim(context)
+// returns the number of a part that no one has taken yet, or -1 when none is
+// left. Each caller is handed its parts in increasing order; together the
+// parts take each block of the walk once.
+struct WalkParts {
   std::int32_t parts;
+  std::int32_t (*claim)(void* context);
+  void* context;
 };
 
-// A kernel's entry point: fills laneSums[0 .. layout.lanes - 1] with the lane
-// sums of the blocks of `part` of the walk of the square record `matrix`,
-// whose order is layout.n (4 .. 12). Requires 0 <= part.part < part.parts.
+// A kernel's entry point: writes to laneSums[0 .. layout.lanes - 1] the lane
+// sums of the blocks of every part that `parts` hands it, of the walk of the
+// square record `matrix`, whose order is layout.n (4 .. 12). Requires
+// parts.parts >= 1.
 using SumTermLanes = void (*)(const std::int32_t* matrix, const TermBlockLayout& layout,
-                              WalkPart part, std::uint32_t* laneSums);
+                              const WalkParts& parts, std::uint32_t* laneSums);
 
 // One row of the table of kernels.
 struct TermKernel {

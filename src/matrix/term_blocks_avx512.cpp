@@ -9,7 +9,7 @@
 
 // Two steps of a sweep to a loop over the lanes: with more, even thirty-two
 // vector registers spill.
-void sumTermLanesAvx512(const std::int32_t* matrix, const TermBlockLayout& layout, WalkPart part,
-                        std::uint32_t* laneSums) {
-  sumTermLanesOfPart<2>(matrix, layout, part, laneSums);
+void sumTermLanesAvx512(const std::int32_t* matrix, const TermBlockLayout& layout,
+                        const WalkParts& parts, std::uint32_t* laneSums) {
+  sumTermLanesOfParts<2>(matrix, layout, parts, laneSums);
 }

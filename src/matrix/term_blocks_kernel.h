@@ -22,7 +22,8 @@
 // lanes, so that what one step leaves the next one finds in registers; how
 // many is each kernel source's choice, for its instruction set's registers.
 // The walk can be split at every other one of those steps of order m - 1
-// into parts, each of which starts afresh from its own arrangement.
+// into parts, each of which starts afresh from its own arrangement; a
+// kernel takes the parts that it is handed one after the other.
 #ifndef QUADRIXEL_MATRIX_TERM_BLOCKS_KERNEL_H_
 #define QUADRIXEL_MATRIX_TERM_BLOCKS_KERNEL_H_
 
@@ -90,7 +91,7 @@ struct Lanes {
   // x - e or x - e + 1, the lanes that a swap at k = x - e changes there.
   alignas(64) std::uint32_t moved[n][REACH][COUNT];
   // The blocks so far, the sum negated before each block is added, so that
-  // the last block of the part, which is even, counts positive.
+  // the last block, which is even, counts positive.
   alignas(64) std::uint32_t sums[COUNT];
   // column1[p]: row p's entry in column 1, negated when p is even.
   std::uint32_t column1[n + 1];
@@ -180,8 +181,8 @@ template <int n, int... Ks>
   }
 }
 
-// One part of the walk of the blocks of order n, STEPS steps of a sweep to
-// a loop over the lanes.
+// The parts of the walk of the blocks of order n that one thread takes,
+// STEPS steps of a sweep to a loop over the lanes.
 template <int n, int STEPS>
 struct BlockWalk {
   static constexpr int M = n - 3;  // the order of the lower walk
@@ -263,14 +264,18 @@ struct BlockWalk {
     });
   }
 
-  // Writes the lane sums of `part` of the walk of `matrix` to laneSums.
-  void run(const std::int32_t* matrix, const TermBlockLayout& layout, WalkPart part,
+  // Writes the lane sums of the parts of the walk of `matrix` that `parts`
+  // hands out to laneSums.
+  void run(const std::int32_t* matrix, const TermBlockLayout& layout, const WalkParts& parts,
            std::uint32_t* laneSums) {
     for (std::int32_t j = 1; j <= n; ++j) {
       for (std::int32_t col = 1; col <= n; ++col) {
         rows[j][col] = static_cast<std::uint32_t>(matrix[(j - 1) * n + col]);
       }
     }
+    // The lane sums run on from one part to the next: every part has an
+    // even number of blocks, so its sign-flipping turns the sums before it
+    // round an even number of times.
     for (std::int32_t l = 0; l < Lanes<n>::COUNT; ++l) lanes.sums[l] = 0;
     if constexpr (M >= 3) {
       // The walk of order m is rounds of a sweep and a step of the walk of
@@ -279,37 +284,45 @@ struct BlockWalk {
       // position 1, the others where the walk of order m - 1 put them.
       std::int32_t rounds = 1;
       for (std::int32_t i = 2; i <= M - 1; ++i) rounds *= i;
-      const std::int32_t begin = rounds / 2 * part.part / part.parts * 2;
-      const std::int32_t end = rounds / 2 * (part.part + 1) / part.parts * 2;
-      if (begin == end) {
-        for (std::int32_t lane = 0; lane < layout.lanes; ++lane) laneSums[lane] = 0;
-        return;
-      }
       PermutationWalk outer;
       startWalk(outer, M - 1);
-      for (std::int32_t round = 0; round < begin; ++round) walkStep(outer);
-      columnAt[1] = 4;
-      for (std::int32_t y = 1; y <= M - 1; ++y) columnAt[y + 1] = outer.perm[y] + 4;
-      start(layout);
-      for (std::int32_t round = begin; round < end; round += 2) {
-        sweep<1, M - 1>();
-        step(walkStep(outer));
-        sweep<M - 1, 1>();
-        step(walkStep(outer) + 1);
+      std::int32_t done = 0;  // rounds of the walk of order m - 1 that `outer` has made
+      for (std::int32_t part = parts.claim(parts.context); part >= 0;
+           part = parts.claim(parts.context)) {
+        assert(part < parts.parts);
+        const std::int32_t begin = rounds / 2 * part / parts.parts * 2;
+        const std::int32_t end = rounds / 2 * (part + 1) / parts.parts * 2;
+        if (begin == end) continue;
+        assert(done <= begin);
+        for (; done < begin; ++done) walkStep(outer);
+        columnAt[1] = 4;
+        for (std::int32_t y = 1; y <= M - 1; ++y) columnAt[y + 1] = outer.perm[y] + 4;
+        start(layout);
+        for (; done < end; done += 2) {
+          sweep<1, M - 1>();
+          step(walkStep(outer));
+          sweep<M - 1, 1>();
+          step(walkStep(outer) + 1);
+        }
       }
-    } else if (part.part == 0) {
-      // Orders 4 and 5: the lower walk of order 1 or 2, step by step.
-      for (std::int32_t y = 1; y <= M; ++y) columnAt[y] = y + 3;
-      start(layout);
-      PermutationWalk lower;
-      startWalk(lower, M);
-      while (lower.stepsLeft != 0) {
-        const std::int32_t k = walkStep(lower);
-        if (k == 0) {
-          const SwapChange none = {};
-          stepLanes<n, 0>(lanes, &none);
-        } else {
-          step(k);
+    } else {
+      // Orders 4 and 5: the lower walk of order 1 or 2, step by step, in
+      // part 0; the other parts are empty.
+      for (std::int32_t part = parts.claim(parts.context); part >= 0;
+           part = parts.claim(parts.context)) {
+        if (part != 0) continue;
+        for (std::int32_t y = 1; y <= M; ++y) columnAt[y] = y + 3;
+        start(layout);
+        PermutationWalk lower;
+        startWalk(lower, M);
+        while (lower.stepsLeft != 0) {
+          const std::int32_t k = walkStep(lower);
+          if (k == 0) {
+            const SwapChange none = {};
+            stepLanes<n, 0>(lanes, &none);
+          } else {
+            step(k);
+          }
         }
       }
     }
@@ -319,29 +332,29 @@ struct BlockWalk {
 
 // A kernel's entry point for order n.
 template <int n, int STEPS>
-void sumTermLanesOfOrder(const std::int32_t* matrix, const TermBlockLayout& layout, WalkPart part,
-                         std::uint32_t* laneSums) {
+void sumTermLanesOfOrder(const std::int32_t* matrix, const TermBlockLayout& layout,
+                         const WalkParts& parts, std::uint32_t* laneSums) {
   BlockWalk<n, STEPS> walk;
-  walk.run(matrix, layout, part, laneSums);
+  walk.run(matrix, layout, parts, laneSums);
 }
 
 // A kernel's entry point, STEPS steps of a sweep to a loop over the lanes:
 // see SumTermLanes. Requires 4 <= layout.n <= 12.
 template <int STEPS>
-void sumTermLanesOfPart(const std::int32_t* matrix, const TermBlockLayout& layout, WalkPart part,
-                        std::uint32_t* laneSums) {
+void sumTermLanesOfParts(const std::int32_t* matrix, const TermBlockLayout& layout,
+                         const WalkParts& parts, std::uint32_t* laneSums) {
   static_assert(STEPS >= 1, "a loop over the lanes takes at least one step");
-  assert(part.part >= 0 && part.part < part.parts);
+  assert(parts.parts >= 1 && parts.claim != nullptr);
   switch (layout.n) {
-    case 4: return sumTermLanesOfOrder<4, STEPS>(matrix, layout, part, laneSums);
-    case 5: return sumTermLanesOfOrder<5, STEPS>(matrix, layout, part, laneSums);
-    case 6: return sumTermLanesOfOrder<6, STEPS>(matrix, layout, part, laneSums);
-    case 7: return sumTermLanesOfOrder<7, STEPS>(matrix, layout, part, laneSums);
-    case 8: return sumTermLanesOfOrder<8, STEPS>(matrix, layout, part, laneSums);
-    case 9: return sumTermLanesOfOrder<9, STEPS>(matrix, layout, part, laneSums);
-    case 10: return sumTermLanesOfOrder<10, STEPS>(matrix, layout, part, laneSums);
-    case 11: return sumTermLanesOfOrder<11, STEPS>(matrix, layout, part, laneSums);
-    case 12: return sumTermLanesOfOrder<12, STEPS>(matrix, layout, part, laneSums);
+    case 4: return sumTermLanesOfOrder<4, STEPS>(matrix, layout, parts, laneSums);
+    case 5: return sumTermLanesOfOrder<5, STEPS>(matrix, layout, parts, laneSums);
+    case 6: return sumTermLanesOfOrder<6, STEPS>(matrix, layout, parts, laneSums);
+    case 7: return sumTermLanesOfOrder<7, STEPS>(matrix, layout, parts, laneSums);
+    case 8: return sumTermLanesOfOrder<8, STEPS>(matrix, layout, parts, laneSums);
+    case 9: return sumTermLanesOfOrder<9, STEPS>(matrix, layout, parts, laneSums);
+    case 10: return sumTermLanesOfOrder<10, STEPS>(matrix, layout, parts, laneSums);
+    case 11: return sumTermLanesOfOrder<11, STEPS>(matrix, layout, parts, laneSums);
+    case 12: return sumTermLanesOfOrder<12, STEPS>(matrix, layout, parts, laneSums);
   }
   assert(false && "a block's order is 4 .. 12");
 }

@@ -3,7 +3,7 @@
 
 // Two steps of a sweep to a loop over the lanes, as for AVX-512F: the
 // fastest on x86-64's baseline.
-void sumTermLanesPortable(const std::int32_t* matrix, const TermBlockLayout& layout, WalkPart part,
-                          std::uint32_t* laneSums) {
-  sumTermLanesOfPart<2>(matrix, layout, part, laneSums);
+void sumTermLanesPortable(const std::int32_t* matrix, const TermBlockLayout& layout,
+                          const WalkParts& parts, std::uint32_t* laneSums) {
+  sumTermLanesOfParts<2>(matrix, layout, parts, laneSums);
 }

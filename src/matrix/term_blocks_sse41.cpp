@@ -10,7 +10,7 @@
 // Four steps of a sweep to a loop over the lanes: with sixteen vector
 // registers the compiler spills either way, and steps taken together share
 // more of their loads.
-void sumTermLanesSse41(const std::int32_t* matrix, const TermBlockLayout& layout, WalkPart part,
-                       std::uint32_t* laneSums) {
-  sumTermLanesOfPart<4>(matrix, layout, part, laneSums);
+void sumTermLanesSse41(const std::int32_t* matrix, const TermBlockLayout& layout,
+                       const WalkParts& parts, std::uint32_t* laneSums) {
+  sumTermLanesOfParts<4>(matrix, layout, parts, laneSums);
 }
