@@ -21,10 +21,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string MENU =
-    "Where is the data for the matrix?\n"
-    "If it will be typed in on the (K)eyboard, type K\n"
-    "If it is already in the Quadrixel (F)ile, type F\n";
+const std::string& MENU = DIALOGUE_MENU;
 
 const std::string HELP =
     "Usage: quadrixel [FILE]\n"

@@ -42,10 +42,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string MENU =
-    "Where is the data for the matrix?\n"
-    "If it will be typed in on the (K)eyboard, type K\n"
-    "If it is already in the Quadrixel (F)ile, type F\n";
+const std::string& MENU = DIALOGUE_MENU;
 const std::string KEYBOARD_ROAD = "K\n2x2\n4\n7\n2\n6\n\n";
 const std::string DATA_FILE = "[M202 4 7 2 6]\n";
 const std::string PROMPT = "Input number before the selected data-input (zero to abort):\n";

@@ -48,9 +48,9 @@ INSTANTIATE_TEST_SUITE_P(Orders, EveryKernel,
                          });
 
 // However many threads share the walk, and so in however many parts it is
-// taken (two, as on a two-core machine, and numbers that leave parts of
-// unequal sizes, or empty ones), the sum is the one of the whole walk in one
-// thread, to the bit.
+// taken (two, as on a two-core machine, numbers that leave parts of unequal
+// sizes, or empty ones, and 0, which stands for one), the sum is the one of
+// the whole walk in one thread, to the bit.
 TEST(TermBlocks, SharedWalkGivesTheSumOfTheWholeWalk) {
   const TermKernel& kernel = fastestTermKernel();
 #if defined(QUADRIXEL_SANITIZED)
@@ -62,7 +62,8 @@ TEST(TermBlocks, SharedWalkGivesTheSumOfTheWholeWalk) {
   for (int n = 4; n <= ORDER_MAX; ++n) {
     const Record matrix = randomSquareRecord(n, EntrySize::kWide, random);
     const std::uint32_t whole = sumOfTermBlocks(matrix.data(), kernel, 1);
-    for (const int threads : {2, 3, 64}) {
+    // 0 is what the system says when it does not know how many there are.
+    for (const int threads : {0, 2, 3, 64}) {
       EXPECT_EQ(sumOfTermBlocks(matrix.data(), kernel, threads), whole)
           << "order " << n << ", " << threads << " threads";
     }
@@ -70,9 +71,15 @@ TEST(TermBlocks, SharedWalkGivesTheSumOfTheWholeWalk) {
 }
 
 // The determinant runs the first kernel of the table that is available, not
-// merely one that is; the last, which every processor runs, always is.
+// merely one that is; the last, which every processor runs, always is. A
+// kernel is available only when it is built and the processor supports it.
 TEST(TermKernels, FastestIsTheFirstAvailable) {
   EXPECT_TRUE(termKernelAvailable(termKernels().back()));
+  const TermKernel unbuilt = {"Unbuilt", "a set", nullptr, [] { return true; }};
+  const TermKernel unsupported = {"Unsupported", "a set", termKernels().back().sumLanes,
+                                  [] { return false; }};
+  EXPECT_FALSE(termKernelAvailable(unbuilt));
+  EXPECT_FALSE(termKernelAvailable(unsupported));
   for (const TermKernel& kernel : termKernels()) {
     if (!termKernelAvailable(kernel)) continue;
     EXPECT_EQ(&fastestTermKernel(), &kernel) << "the first available is " << kernel.name;

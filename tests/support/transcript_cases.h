@@ -15,6 +15,12 @@
 #include <string>
 #include <vector>
 
+// The dialogue's first three lines, which every run prints.
+inline const std::string DIALOGUE_MENU =
+    "Where is the data for the matrix?\n"
+    "If it will be typed in on the (K)eyboard, type K\n"
+    "If it is already in the Quadrixel (F)ile, type F\n";
+
 // Returns the whole content of the file at `path`, or "" when it cannot be read.
 inline std::string readWholeFile(const std::filesystem::path& path) {
   std::ifstream file(path, std::ios::binary);
