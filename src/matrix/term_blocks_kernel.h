@@ -81,7 +81,8 @@ struct Lanes {
   alignas(64) std::uint32_t above[n][COUNT];
   alignas(64) std::uint32_t below[n][COUNT];
   // over[p]: the product of above[1 .. p - 1]; head[p]: over[p] times
-  // column1[p]. Kept for p <= n - 4, the only ones that a later swap leaves.
+  // column1[p]. Kept for p <= n - 4, the only ones that a later swap leaves
+  // (over[1], the empty product, is 1 and never read).
   alignas(64) std::uint32_t over[n - 3][COUNT];
   alignas(64) std::uint32_t head[n - 3][COUNT];
   // tail[p]: the product of below[p .. n - 1], rows p + 1 .. n; kept for
@@ -193,8 +194,9 @@ struct BlockWalk {
   // columnAt[y]: the column at lower position y (1 .. m).
   std::int32_t columnAt[M + 1];
 
-  // Sets the lanes up for the lower walk's arrangement columnAt; the block
-  // of that arrangement itself is not added.
+  // Sets the lanes up for the lower walk's arrangement columnAt, before the
+  // first swap of a part; the block of that arrangement itself is not
+  // added.
   void start(const TermBlockLayout& layout) {
     for (std::int32_t p = 1; p <= n; ++p) {
       lanes.column1[p] = p % 2 == 1 ? rows[p][1] : 0u - rows[p][1];
@@ -211,12 +213,10 @@ struct BlockWalk {
           lanes.moved[x][e][l] = moves ? ~0u : 0u;
         }
       }
-      std::uint32_t over = 1;
-      for (std::int32_t p = 1; p <= n - 4; ++p) {
-        if (p > 1) over *= lanes.above[p - 1][l];
-        lanes.over[p][l] = over;
-        lanes.head[p][l] = over * lanes.column1[p];
-      }
+      // The first swap of every part is at 1 (at none for order 4, whose
+      // one block takes every product afresh), and it multiplies the heads
+      // from row 2 on again: of the heads, only row 1's is needed here.
+      if constexpr (n >= 5) lanes.head[1][l] = lanes.column1[1];
       std::uint32_t under = 1;
       for (std::int32_t p = n - 1; p >= 5; --p) {
         under *= lanes.below[p][l];
