@@ -9,29 +9,47 @@ std::uint32_t multiplyChainsSse41(std::uint32_t seed, std::int64_t rounds, int* 
 std::uint32_t multiplyChainsAvx2(std::uint32_t seed, std::int64_t rounds, int* lanes);
 std::uint32_t multiplyChainsAvx512(std::uint32_t seed, std::int64_t rounds, int* lanes);
 
-MultiplyChains multiplyChainsFor(const char* kernel) {
-  struct Measure {
-    const char* kernel;
-    MultiplyChains chains;
-  };
-  const Measure measures[] = {
+namespace {
+
+// Where this build has no measure for a set, its row stays, without one.
 #if defined(QUADRIXEL_X86_MEASURES)
-    {"Portable", multiplyChainsPortable},
+constexpr MultiplyChains PORTABLE_MEASURE = multiplyChainsPortable;
+#else
+constexpr MultiplyChains PORTABLE_MEASURE = nullptr;
 #endif
 #if defined(QUADRIXEL_SSE41_KERNEL)
-    {"Sse41", multiplyChainsSse41},
+constexpr MultiplyChains SSE41_MEASURE = multiplyChainsSse41;
+#else
+constexpr MultiplyChains SSE41_MEASURE = nullptr;
 #endif
 #if defined(QUADRIXEL_AVX2_KERNEL)
-    {"Avx2", multiplyChainsAvx2},
+constexpr MultiplyChains AVX2_MEASURE = multiplyChainsAvx2;
+#else
+constexpr MultiplyChains AVX2_MEASURE = nullptr;
 #endif
 #if defined(QUADRIXEL_AVX512_KERNEL)
-    {"Avx512", multiplyChainsAvx512},
+constexpr MultiplyChains AVX512_MEASURE = multiplyChainsAvx512;
+#else
+constexpr MultiplyChains AVX512_MEASURE = nullptr;
 #endif
-    {"", nullptr},
-  };
-  for (const Measure& measure : measures) {
-    if (measure.chains != nullptr && std::strcmp(measure.kernel, kernel) == 0)
-      return measure.chains;
+
+struct Measure {
+  const char* kernel;
+  MultiplyChains chains;
+};
+
+constexpr Measure MEASURES[] = {
+    {"Portable", PORTABLE_MEASURE},
+    {"Sse41", SSE41_MEASURE},
+    {"Avx2", AVX2_MEASURE},
+    {"Avx512", AVX512_MEASURE},
+};
+
+}  // namespace
+
+MultiplyChains multiplyChainsFor(const char* kernel) {
+  for (const Measure& measure : MEASURES) {
+    if (std::strcmp(measure.kernel, kernel) == 0) return measure.chains;
   }
   return nullptr;
 }
