@@ -28,22 +28,25 @@ separator=$'\n--- MatrixDataFile2.txt ---\n'
 # the dialogue takes the case's input and data file whole; the keyboard
 # entry and the data file reader take the input after the menu answer.
 make_seeds() {
-  local target=$1 dir=$2 case input data
+  local target=$1 dir=$2 case seed answer skip
   mkdir -p "$dir"
   for case in tests/app/transcripts/*/; do
-    input=$(cat "$case/input"; printf x)
-    input=${input%x}
-    data=""
-    if [ -f "$case/MatrixDataFile2.txt" ]; then
-      data=$(cat "$case/MatrixDataFile2.txt"; printf x)
-      data=$separator${data%x}
-    fi
+    seed="$dir/$(basename "$case")"
+    # Files, not shell variables, carry the bytes: an input may hold a zero.
+    answer=$(head -c 1 "$case/input" | tr -d '\0')
     case $target in
-      dialogue) printf '%s%s' "$input" "$data" ;;
-      keyboard_entry) [[ $input == [Kk]* ]] && printf '%s' "${input:2}" ;;
-      data_file_reader) [[ $input == [Ff]* ]] && printf '%s%s' "${input:2}" "$data" ;;
-    esac > "$dir/$(basename "$case")"
-    [ -s "$dir/$(basename "$case")" ] || rm "$dir/$(basename "$case")"
+      dialogue) skip=0 ;;
+      keyboard_entry) [[ $answer == [Kk] ]] || continue; skip=2 ;;
+      data_file_reader) [[ $answer == [Ff] ]] || continue; skip=2 ;;
+    esac
+    {
+      tail -c +$((skip + 1)) "$case/input"
+      if [ "$target" != keyboard_entry ] && [ -f "$case/MatrixDataFile2.txt" ]; then
+        printf '%s' "$separator"
+        cat "$case/MatrixDataFile2.txt"
+      fi
+    } > "$seed"
+    [ -s "$seed" ] || rm "$seed"
   done
   return 0
 }
