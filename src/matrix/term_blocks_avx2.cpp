@@ -12,5 +12,5 @@
 // more of their loads.
 void sumTermLanesAvx2(const std::int32_t* matrix, const TermBlockLayout& layout,
                       const WalkParts& parts, std::uint32_t* laneSums) {
-  sumTermLanesOfParts<4>(matrix, layout, parts, laneSums);
+  sumTermLanesOfParts<4, 8>(matrix, layout, parts, laneSums);
 }

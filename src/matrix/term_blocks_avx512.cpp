@@ -11,5 +11,5 @@
 // vector registers spill.
 void sumTermLanesAvx512(const std::int32_t* matrix, const TermBlockLayout& layout,
                         const WalkParts& parts, std::uint32_t* laneSums) {
-  sumTermLanesOfParts<2>(matrix, layout, parts, laneSums);
+  sumTermLanesOfParts<2, 16>(matrix, layout, parts, laneSums);
 }

@@ -65,17 +65,22 @@ inline void forEachDown(F&& f) {
 constexpr int REACH = 4;
 
 // Lanes that the loops of order n run over: the (n - 1) (n - 2) lanes of a
-// block rounded up to sixteen, so that vectors of up to sixteen lanes leave
-// no remainder. The padding lanes are never summed.
-constexpr std::int32_t loopLanes(std::int32_t n) { return ((n - 1) * (n - 2) + 15) / 16 * 16; }
+// block rounded up to a multiple of `width`, the lanes of the kernel's
+// vectors, so that its loops leave no remainder. The padding lanes are never
+// summed.
+constexpr std::int32_t loopLanes(std::int32_t n, std::int32_t width) {
+  return ((n - 1) * (n - 2) + width - 1) / width * width;
+}
 
-// What every lane keeps from one block to the next, for order n. The rows of
+// What every lane keeps from one block to the next, for order n and vectors
+// of WIDTH lanes. The rows of
 // a term with column 1 at position p are rows 1 .. p - 1, each taking its
 // `above` factor, row p, taking column 1, and rows p + 1 .. n, each taking
 // its `below` factor.
-template <int n>
+template <int n, int WIDTH>
 struct Lanes {
-  static constexpr std::int32_t COUNT = loopLanes(n);
+  static_assert(WIDTH >= 1 && BLOCK_LANES_MAX % WIDTH == 0, "vectors of up to sixteen lanes");
+  static constexpr std::int32_t COUNT = loopLanes(n, WIDTH);
   // above[x][lane]: row x's entry in the column at position x (1 .. n - 1);
   // below[x][lane]: row x + 1's entry in that column.
   alignas(64) std::uint32_t above[n][COUNT];
@@ -111,8 +116,8 @@ struct SwapChange {
 // changed factors, the partial products that depend on them, and the
 // block's n terms, added to the lane's sum. K = 0 stands for a block without
 // a swap (a lower walk of order 1), all of whose products are taken afresh.
-template <int n, int K>
-inline void stepLane(Lanes<n>& s, std::int32_t l, const SwapChange& change) {
+template <int n, int WIDTH, int K>
+inline void stepLane(Lanes<n, WIDTH>& s, std::int32_t l, const SwapChange& change) {
   static_assert(K >= 0 && K <= n - 4, "a swap of the lower walk reaches rows 1 .. n");
   std::uint32_t head[n + 1];
   std::uint32_t tail[n + 1];
@@ -174,21 +179,21 @@ inline void stepLane(Lanes<n>& s, std::int32_t l, const SwapChange& change) {
 // loop over the lanes, whose body the compiler turns into vector code.
 // gnu::flatten has it inline every step, whatever its size, which its loop
 // vectorizer needs; a compiler that ignores it gives the same sums.
-template <int n, int... Ks>
-[[gnu::flatten]] void stepLanes(Lanes<n>& s, const SwapChange* changes) {
-  for (std::int32_t l = 0; l < Lanes<n>::COUNT; ++l) {
+template <int n, int WIDTH, int... Ks>
+[[gnu::flatten]] void stepLanes(Lanes<n, WIDTH>& s, const SwapChange* changes) {
+  for (std::int32_t l = 0; l < Lanes<n, WIDTH>::COUNT; ++l) {
     const SwapChange* change = changes;
-    (stepLane<n, Ks>(s, l, *change++), ...);
+    (stepLane<n, WIDTH, Ks>(s, l, *change++), ...);
   }
 }
 
 // The parts of the walk of the blocks of order n that one thread takes,
-// STEPS steps of a sweep to a loop over the lanes.
-template <int n, int STEPS>
+// STEPS steps of a sweep to a loop over the lanes, vectors of WIDTH lanes.
+template <int n, int STEPS, int WIDTH>
 struct BlockWalk {
   static constexpr int M = n - 3;  // the order of the lower walk
 
-  Lanes<n> lanes;
+  Lanes<n, WIDTH> lanes;
   // rows[j][col]: the entry in row j, column col, both 1 .. n.
   std::uint32_t rows[n + 1][n + 1];
   // columnAt[y]: the column at lower position y (1 .. m).
@@ -201,7 +206,7 @@ struct BlockWalk {
     for (std::int32_t p = 1; p <= n; ++p) {
       lanes.column1[p] = p % 2 == 1 ? rows[p][1] : 0u - rows[p][1];
     }
-    for (std::int32_t l = 0; l < Lanes<n>::COUNT; ++l) {
+    for (std::int32_t l = 0; l < Lanes<n, WIDTH>::COUNT; ++l) {
       for (std::int32_t x = 1; x <= n - 1; ++x) {
         const std::int32_t held = l < layout.lanes ? layout.heldAt[x][l] : 2;
         const std::int32_t column = held <= 3 ? held : columnAt[held - 3];
@@ -242,7 +247,7 @@ struct BlockWalk {
   void stepsFrom(std::integer_sequence<int, I...>) {
     SwapChange changes[sizeof...(I)];
     (prepare(From + D * I, changes[I]), ...);
-    stepLanes<n, (From + D * I)...>(lanes, changes);
+    stepLanes<n, WIDTH, (From + D * I)...>(lanes, changes);
   }
 
   // The swaps at From, .., To (inclusive, either way), STEPS at a time.
@@ -276,7 +281,7 @@ struct BlockWalk {
     // The lane sums run on from one part to the next: every part has an
     // even number of blocks, so its sign-flipping turns the sums before it
     // round an even number of times.
-    for (std::int32_t l = 0; l < Lanes<n>::COUNT; ++l) lanes.sums[l] = 0;
+    for (std::int32_t l = 0; l < Lanes<n, WIDTH>::COUNT; ++l) lanes.sums[l] = 0;
     if constexpr (M >= 3) {
       // The walk of order m is rounds of a sweep and a step of the walk of
       // order m - 1; the parts take even numbers of rounds, and after an
@@ -319,7 +324,7 @@ struct BlockWalk {
           const std::int32_t k = walkStep(lower);
           if (k == 0) {
             const SwapChange none = {};
-            stepLanes<n, 0>(lanes, &none);
+            stepLanes<n, WIDTH, 0>(lanes, &none);
           } else {
             step(k);
           }
@@ -331,30 +336,31 @@ struct BlockWalk {
 };
 
 // A kernel's entry point for order n.
-template <int n, int STEPS>
+template <int n, int STEPS, int WIDTH>
 void sumTermLanesOfOrder(const std::int32_t* matrix, const TermBlockLayout& layout,
                          const WalkParts& parts, std::uint32_t* laneSums) {
-  BlockWalk<n, STEPS> walk;
+  BlockWalk<n, STEPS, WIDTH> walk;
   walk.run(matrix, layout, parts, laneSums);
 }
 
-// A kernel's entry point, STEPS steps of a sweep to a loop over the lanes:
-// see SumTermLanes. Requires 4 <= layout.n <= 12.
-template <int STEPS>
+// A kernel's entry point, STEPS steps of a sweep to a loop over the lanes,
+// whose vectors have WIDTH lanes: see SumTermLanes. Requires 4 <= layout.n
+// <= 12.
+template <int STEPS, int WIDTH>
 void sumTermLanesOfParts(const std::int32_t* matrix, const TermBlockLayout& layout,
                          const WalkParts& parts, std::uint32_t* laneSums) {
   static_assert(STEPS >= 1, "a loop over the lanes takes at least one step");
   assert(parts.parts >= 1 && parts.claim != nullptr);
   switch (layout.n) {
-    case 4: return sumTermLanesOfOrder<4, STEPS>(matrix, layout, parts, laneSums);
-    case 5: return sumTermLanesOfOrder<5, STEPS>(matrix, layout, parts, laneSums);
-    case 6: return sumTermLanesOfOrder<6, STEPS>(matrix, layout, parts, laneSums);
-    case 7: return sumTermLanesOfOrder<7, STEPS>(matrix, layout, parts, laneSums);
-    case 8: return sumTermLanesOfOrder<8, STEPS>(matrix, layout, parts, laneSums);
-    case 9: return sumTermLanesOfOrder<9, STEPS>(matrix, layout, parts, laneSums);
-    case 10: return sumTermLanesOfOrder<10, STEPS>(matrix, layout, parts, laneSums);
-    case 11: return sumTermLanesOfOrder<11, STEPS>(matrix, layout, parts, laneSums);
-    case 12: return sumTermLanesOfOrder<12, STEPS>(matrix, layout, parts, laneSums);
+    case 4: return sumTermLanesOfOrder<4, STEPS, WIDTH>(matrix, layout, parts, laneSums);
+    case 5: return sumTermLanesOfOrder<5, STEPS, WIDTH>(matrix, layout, parts, laneSums);
+    case 6: return sumTermLanesOfOrder<6, STEPS, WIDTH>(matrix, layout, parts, laneSums);
+    case 7: return sumTermLanesOfOrder<7, STEPS, WIDTH>(matrix, layout, parts, laneSums);
+    case 8: return sumTermLanesOfOrder<8, STEPS, WIDTH>(matrix, layout, parts, laneSums);
+    case 9: return sumTermLanesOfOrder<9, STEPS, WIDTH>(matrix, layout, parts, laneSums);
+    case 10: return sumTermLanesOfOrder<10, STEPS, WIDTH>(matrix, layout, parts, laneSums);
+    case 11: return sumTermLanesOfOrder<11, STEPS, WIDTH>(matrix, layout, parts, laneSums);
+    case 12: return sumTermLanesOfOrder<12, STEPS, WIDTH>(matrix, layout, parts, laneSums);
   }
   assert(false && "a block's order is 4 .. 12");
 }

@@ -5,5 +5,5 @@
 // fastest on x86-64's baseline.
 void sumTermLanesPortable(const std::int32_t* matrix, const TermBlockLayout& layout,
                           const WalkParts& parts, std::uint32_t* laneSums) {
-  sumTermLanesOfParts<2>(matrix, layout, parts, laneSums);
+  sumTermLanesOfParts<2, 4>(matrix, layout, parts, laneSums);
 }
