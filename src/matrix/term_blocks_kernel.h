@@ -79,7 +79,7 @@ constexpr std::int32_t loopLanes(std::int32_t n, std::int32_t width) {
 // its `below` factor.
 template <int n, int WIDTH>
 struct Lanes {
-  static_assert(WIDTH >= 1 && BLOCK_LANES_MAX % WIDTH == 0, "vectors of up to sixteen lanes");
+  static_assert(WIDTH >= 1, "a vector has at least one lane");
   static constexpr std::int32_t COUNT = loopLanes(n, WIDTH);
   // above[x][lane]: row x's entry in the column at position x (1 .. n - 1);
   // below[x][lane]: row x + 1's entry in that column.
