@@ -7,9 +7,18 @@
 
 #include "matrix/term_blocks_kernel.h"
 
-// Two steps of a sweep to a loop over the lanes: with more, even thirty-two
-// vector registers spill.
+namespace {
+
+// Sixteen lanes to a vector; two steps of a sweep to a loop over the
+// lanes: with more, even thirty-two vector registers spill.
+struct Avx512Shape {
+  static constexpr int WIDTH = 16;
+  static constexpr int steps(int) { return 2; }
+};
+
+}  // namespace
+
 void sumTermLanesAvx512(const std::int32_t* matrix, const TermBlockLayout& layout,
                         const WalkParts& parts, std::uint32_t* laneSums) {
-  sumTermLanesOfParts<2, 16>(matrix, layout, parts, laneSums);
+  sumTermLanesOfParts<Avx512Shape>(matrix, layout, parts, laneSums);
 }

@@ -191,6 +191,7 @@ template <int n, int WIDTH, int... Ks>
 // STEPS steps of a sweep to a loop over the lanes, vectors of WIDTH lanes.
 template <int n, int STEPS, int WIDTH>
 struct BlockWalk {
+  static_assert(STEPS >= 1, "a loop over the lanes takes at least one step");
   static constexpr int M = n - 3;  // the order of the lower walk
 
   Lanes<n, WIDTH> lanes;
@@ -336,31 +337,30 @@ struct BlockWalk {
 };
 
 // A kernel's entry point for order n.
-template <int n, int STEPS, int WIDTH>
+template <int n, class Shape>
 void sumTermLanesOfOrder(const std::int32_t* matrix, const TermBlockLayout& layout,
                          const WalkParts& parts, std::uint32_t* laneSums) {
-  BlockWalk<n, STEPS, WIDTH> walk;
+  BlockWalk<n, Shape::steps(n), Shape::WIDTH> walk;
   walk.run(matrix, layout, parts, laneSums);
 }
 
-// A kernel's entry point, STEPS steps of a sweep to a loop over the lanes,
-// whose vectors have WIDTH lanes: see SumTermLanes. Requires 4 <= layout.n
-// <= 12.
-template <int STEPS, int WIDTH>
+// A kernel's entry point: see SumTermLanes. Shape::WIDTH is the lanes of
+// the kernel's vectors, Shape::steps(n) how many steps of a sweep of order n
+// go in one loop over the lanes. Requires 4 <= layout.n <= 12.
+template <class Shape>
 void sumTermLanesOfParts(const std::int32_t* matrix, const TermBlockLayout& layout,
                          const WalkParts& parts, std::uint32_t* laneSums) {
-  static_assert(STEPS >= 1, "a loop over the lanes takes at least one step");
   assert(parts.parts >= 1 && parts.claim != nullptr);
   switch (layout.n) {
-    case 4: return sumTermLanesOfOrder<4, STEPS, WIDTH>(matrix, layout, parts, laneSums);
-    case 5: return sumTermLanesOfOrder<5, STEPS, WIDTH>(matrix, layout, parts, laneSums);
-    case 6: return sumTermLanesOfOrder<6, STEPS, WIDTH>(matrix, layout, parts, laneSums);
-    case 7: return sumTermLanesOfOrder<7, STEPS, WIDTH>(matrix, layout, parts, laneSums);
-    case 8: return sumTermLanesOfOrder<8, STEPS, WIDTH>(matrix, layout, parts, laneSums);
-    case 9: return sumTermLanesOfOrder<9, STEPS, WIDTH>(matrix, layout, parts, laneSums);
-    case 10: return sumTermLanesOfOrder<10, STEPS, WIDTH>(matrix, layout, parts, laneSums);
-    case 11: return sumTermLanesOfOrder<11, STEPS, WIDTH>(matrix, layout, parts, laneSums);
-    case 12: return sumTermLanesOfOrder<12, STEPS, WIDTH>(matrix, layout, parts, laneSums);
+    case 4: return sumTermLanesOfOrder<4, Shape>(matrix, layout, parts, laneSums);
+    case 5: return sumTermLanesOfOrder<5, Shape>(matrix, layout, parts, laneSums);
+    case 6: return sumTermLanesOfOrder<6, Shape>(matrix, layout, parts, laneSums);
+    case 7: return sumTermLanesOfOrder<7, Shape>(matrix, layout, parts, laneSums);
+    case 8: return sumTermLanesOfOrder<8, Shape>(matrix, layout, parts, laneSums);
+    case 9: return sumTermLanesOfOrder<9, Shape>(matrix, layout, parts, laneSums);
+    case 10: return sumTermLanesOfOrder<10, Shape>(matrix, layout, parts, laneSums);
+    case 11: return sumTermLanesOfOrder<11, Shape>(matrix, layout, parts, laneSums);
+    case 12: return sumTermLanesOfOrder<12, Shape>(matrix, layout, parts, laneSums);
   }
   assert(false && "a block's order is 4 .. 12");
 }

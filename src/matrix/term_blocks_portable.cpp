@@ -1,9 +1,20 @@
 // The block kernel built for the target's baseline: every processor of the target runs it.
 #include "matrix/term_blocks_kernel.h"
 
-// Two steps of a sweep to a loop over the lanes, as for AVX-512F: the
-// fastest on x86-64's baseline.
+namespace {
+
+// Four lanes to a vector, as the baseline's vectors have on x86-64 and
+// aarch64 (a target without vectors loses at most two padding lanes of a
+// block); two steps of a sweep to a loop over the lanes, as for AVX-512F:
+// the fastest on x86-64's baseline.
+struct PortableShape {
+  static constexpr int WIDTH = 4;
+  static constexpr int steps(int) { return 2; }
+};
+
+}  // namespace
+
 void sumTermLanesPortable(const std::int32_t* matrix, const TermBlockLayout& layout,
                           const WalkParts& parts, std::uint32_t* laneSums) {
-  sumTermLanesOfParts<2, 4>(matrix, layout, parts, laneSums);
+  sumTermLanesOfParts<PortableShape>(matrix, layout, parts, laneSums);
 }

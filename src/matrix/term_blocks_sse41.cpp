@@ -7,10 +7,19 @@
 
 #include "matrix/term_blocks_kernel.h"
 
-// Four steps of a sweep to a loop over the lanes: with sixteen vector
-// registers the compiler spills either way, and steps taken together share
-// more of their loads.
+namespace {
+
+// Four lanes to a vector; four steps of a sweep to a loop over the lanes:
+// with sixteen vector registers the compiler spills either way, and steps
+// taken together share more of their loads.
+struct Sse41Shape {
+  static constexpr int WIDTH = 4;
+  static constexpr int steps(int) { return 4; }
+};
+
+}  // namespace
+
 void sumTermLanesSse41(const std::int32_t* matrix, const TermBlockLayout& layout,
                        const WalkParts& parts, std::uint32_t* laneSums) {
-  sumTermLanesOfParts<4, 4>(matrix, layout, parts, laneSums);
+  sumTermLanesOfParts<Sse41Shape>(matrix, layout, parts, laneSums);
 }
