@@ -119,9 +119,10 @@ struct SwapChange {
 template <int n, int WIDTH, int K>
 inline void stepLane(Lanes<n, WIDTH>& s, std::int32_t l, const SwapChange& change) {
   static_assert(K >= 0 && K <= n - 4, "a swap of the lower walk reaches rows 1 .. n");
-  std::uint32_t head[n + 1];
-  std::uint32_t tail[n + 1];
+  std::uint32_t block = 0;
   if constexpr (K == 0) {
+    std::uint32_t head[n + 1];
+    std::uint32_t tail[n + 1];
     std::uint32_t over = 1;
     forEachUp<1, n + 1>([&](auto at) {
       constexpr int p = decltype(at)::value;
@@ -134,6 +135,10 @@ inline void stepLane(Lanes<n, WIDTH>& s, std::int32_t l, const SwapChange& chang
       if constexpr (p < n) under *= s.below[p][l];
       tail[p] = under;
     });
+    forEachUp<1, n + 1>([&](auto at) {
+      constexpr int p = decltype(at)::value;
+      block += head[p] * tail[p];
+    });
   } else {
     forEachUp<0, REACH>([&](auto at) {
       constexpr int e = decltype(at)::value;
@@ -141,37 +146,47 @@ inline void stepLane(Lanes<n, WIDTH>& s, std::int32_t l, const SwapChange& chang
       s.above[K + e][l] ^= moved & change.rows[e];
       s.below[K + e][l] ^= moved & change.rows[e + 1];
     });
-    forEachUp<1, K + 1>([&](auto at) {
-      constexpr int p = decltype(at)::value;
-      head[p] = s.head[p][l];
-    });
+    // The terms are taken in an order that uses each product as soon as it
+    // is formed, so that few are held at a time: first the heads of rows
+    // K + 1 .. K + 3, then rows K + 3 down to 1 along the products below,
+    // then rows K + 4 .. n along the products above.
     std::uint32_t over = K == 1 ? 1u : s.over[K][l];
-    forEachUp<K + 1, n + 1>([&](auto at) {
+    std::uint32_t fresh[3];
+    forEachUp<K + 1, K + 4>([&](auto at) {
       constexpr int p = decltype(at)::value;
       over *= s.above[p - 1][l];
-      head[p] = over * s.column1[p];
+      fresh[p - K - 1] = over * s.column1[p];
       if constexpr (p <= n - 4) {
         s.over[p][l] = over;
-        s.head[p][l] = head[p];
+        s.head[p][l] = fresh[p - K - 1];
+      }
+    });
+    std::uint32_t under = K + 4 == n ? 1u : s.tail[K + 4][l];
+    forEachDown<K + 3, 0>([&](auto at) {
+      constexpr int p = decltype(at)::value;
+      under *= s.below[p][l];
+      if constexpr (p >= 5) s.tail[p][l] = under;
+      if constexpr (p > K) {
+        block += fresh[p - K - 1] * under;
+      } else {
+        block += s.head[p][l] * under;
       }
     });
     forEachUp<K + 4, n + 1>([&](auto at) {
       constexpr int p = decltype(at)::value;
-      tail[p] = p == n ? 1u : s.tail[p][l];
-    });
-    std::uint32_t under = tail[K + 4];
-    forEachDown<K + 3, 0>([&](auto at) {
-      constexpr int p = decltype(at)::value;
-      under *= s.below[p][l];
-      tail[p] = under;
-      if constexpr (p >= 5) s.tail[p][l] = under;
+      over *= s.above[p - 1][l];
+      const std::uint32_t head = over * s.column1[p];
+      if constexpr (p <= n - 4) {
+        s.over[p][l] = over;
+        s.head[p][l] = head;
+      }
+      if constexpr (p == n) {
+        block += head;
+      } else {
+        block += head * s.tail[p][l];
+      }
     });
   }
-  std::uint32_t block = 0;
-  forEachUp<1, n + 1>([&](auto at) {
-    constexpr int p = decltype(at)::value;
-    block += head[p] * tail[p];
-  });
   s.sums[l] = block - s.sums[l];
 }
 

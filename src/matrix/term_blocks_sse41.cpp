@@ -9,12 +9,12 @@
 
 namespace {
 
-// Four lanes to a vector; four steps of a sweep to a loop over the lanes:
-// with sixteen vector registers the compiler spills either way, and steps
-// taken together share more of their loads.
+// Four lanes to a vector, one step of a sweep to a loop over the lanes, as
+// for AVX2: measured on an AMD Zen 3 core, one step took 0.90 to 0.94 of the
+// time of four at orders 10 to 12.
 struct Sse41Shape {
   static constexpr int WIDTH = 4;
-  static constexpr int steps(int) { return 4; }
+  static constexpr int steps(int) { return 1; }
 };
 
 }  // namespace
