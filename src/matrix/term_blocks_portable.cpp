@@ -5,11 +5,11 @@ namespace {
 
 // Four lanes to a vector, as the baseline's vectors have on x86-64 and
 // aarch64 (a target without vectors loses at most two padding lanes of a
-// block); two steps of a sweep to a loop over the lanes, as for AVX-512F:
-// the fastest on x86-64's baseline.
+// block); one step of a sweep to a loop over the lanes, as for AVX2 and
+// SSE4.1: on x86-64's baseline two steps took 1.17 to 1.30 of its time.
 struct PortableShape {
   static constexpr int WIDTH = 4;
-  static constexpr int steps(int) { return 2; }
+  static constexpr int steps(int) { return 1; }
 };
 
 }  // namespace

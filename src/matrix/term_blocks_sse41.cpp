@@ -10,8 +10,8 @@
 namespace {
 
 // Four lanes to a vector, one step of a sweep to a loop over the lanes, as
-// for AVX2: measured on an AMD Zen 3 core, one step took 0.90 to 0.94 of the
-// time of four at orders 10 to 12.
+// for AVX2: measured on an AMD Zen 3 core at orders 10 to 12, two steps
+// took 1.07 of the time of one, four 1.12 to 1.17.
 struct Sse41Shape {
   static constexpr int WIDTH = 4;
   static constexpr int steps(int) { return 1; }
