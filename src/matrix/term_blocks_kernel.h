@@ -18,10 +18,10 @@
 // The lower walk is taken in its own shape (see permutation_walk.h): sweeps
 // of its top index, whose swap positions 1, 2, .., m - 1 and back are known
 // when this is compiled, each followed by one step of the walk of order
-// m - 1. A sweep's steps are taken a few at a time, in one loop over all
-// lanes, so that what one step leaves the next one finds in registers; how
-// many is each kernel source's choice, for its instruction set's registers.
-// The walk can be split at every other one of those steps of order m - 1
+// m - 1. Each swap is one loop over all lanes, its body the code for that
+// swap position alone; within it the terms are formed in the order that
+// uses each product as it is made (stepLane), so that few are held at a
+// time. The walk can be split at every other one of those steps of order m - 1
 // into parts, each of which starts afresh from its own arrangement; a
 // kernel takes the parts that it is handed one after the other.
 #ifndef QUADRIXEL_MATRIX_TERM_BLOCKS_KERNEL_H_
@@ -29,7 +29,6 @@
 
 #include <cassert>
 #include <cstdint>
-#include <utility>
 
 #include "matrix/permutation_walk.h"
 #include "matrix/term_blocks.h"
@@ -216,23 +215,19 @@ inline void stepLane(Lanes<n, WIDTH>& s, std::int32_t l, const SwapChange& chang
   s.sums[l] = block - s.sums[l];
 }
 
-// The blocks after swaps at Ks..., one after the other, in every lane: one
-// loop over the lanes, whose body the compiler turns into vector code.
-// gnu::flatten has it inline every step, whatever its size, which its loop
-// vectorizer needs; a compiler that ignores it gives the same sums.
-template <int n, int WIDTH, int... Ks>
-[[gnu::flatten]] void stepLanes(Lanes<n, WIDTH>& s, const SwapChange* changes) {
-  for (std::int32_t l = 0; l < Lanes<n, WIDTH>::COUNT; ++l) {
-    const SwapChange* change = changes;
-    (stepLane<n, WIDTH, Ks>(s, l, *change++), ...);
-  }
+// The block after a swap at K in every lane: one loop over the lanes,
+// whose body the compiler turns into vector code. gnu::flatten has it
+// inline the step, whatever its size, which its loop vectorizer needs; a
+// compiler that ignores it gives the same sums.
+template <int n, int WIDTH, int K>
+[[gnu::flatten]] void stepLanes(Lanes<n, WIDTH>& s, const SwapChange& change) {
+  for (std::int32_t l = 0; l < Lanes<n, WIDTH>::COUNT; ++l) stepLane<n, WIDTH, K>(s, l, change);
 }
 
-// The parts of the walk of the blocks of order n that one thread takes,
-// STEPS steps of a sweep to a loop over the lanes, vectors of WIDTH lanes.
-template <int n, int STEPS, int WIDTH>
+// The parts of the walk of the blocks of order n that one thread takes, in
+// vectors of WIDTH lanes.
+template <int n, int WIDTH>
 struct BlockWalk {
-  static_assert(STEPS >= 1, "a loop over the lanes takes at least one step");
   static constexpr int M = n - 3;  // the order of the lower walk
 
   Lanes<n, WIDTH> lanes;
@@ -285,22 +280,28 @@ struct BlockWalk {
     columnAt[k + 1] = left;
   }
 
-  // The swaps at From, From + D, .., one loop over the lanes for them all.
-  template <int From, int D, int... I>
-  void stepsFrom(std::integer_sequence<int, I...>) {
-    SwapChange changes[sizeof...(I)];
-    (prepare(From + D * I, changes[I]), ...);
-    stepLanes<n, WIDTH, (From + D * I)...>(lanes, changes);
+  // The swap at K, one loop over the lanes. Each swap's loop is made once,
+  // for the sweeps and for the steps of order m - 1 alike: copies of the
+  // loops in each place would take more room than the processor's caches
+  // of decoded instructions hold, and run slower. (Two or four swaps of a
+  // sweep in one loop share some loads, but hold more products at a time:
+  // on an AMD Zen 3 core they took 1.07 to 1.30 times as long with every
+  // kernel.)
+  template <int K>
+  [[gnu::noinline]] void swapAt() {
+    SwapChange change;
+    prepare(K, change);
+    stepLanes<n, WIDTH, K>(lanes, change);
   }
 
-  // The swaps at From, .., To (inclusive, either way), STEPS at a time.
-  template <int From, int To>
-  void sweep() {
-    constexpr int D = From <= To ? 1 : -1;
-    constexpr int COUNT = (To - From) * D + 1;
-    constexpr int TAKEN = COUNT < STEPS ? COUNT : STEPS;
-    stepsFrom<From, D>(std::make_integer_sequence<int, TAKEN>{});
-    if constexpr (TAKEN < COUNT) sweep<From + TAKEN * D, To>();
+  // The swaps at 1, 2, .., m - 1, one after the other.
+  void sweepUp() {
+    forEachUp<1, M>([&](auto at) { swapAt<decltype(at)::value>(); });
+  }
+
+  // The swaps at m - 1, .., 2, 1.
+  void sweepDown() {
+    forEachDown<M - 1, 0>([&](auto at) { swapAt<decltype(at)::value>(); });
   }
 
   // The swap at k, known only when the program runs (1 .. m - 1).
@@ -308,7 +309,7 @@ struct BlockWalk {
     assert(k >= 1 && k <= M - 1);
     forEachUp<1, M>([&](auto at) {
       constexpr int K = decltype(at)::value;
-      if (k == K) stepsFrom<K, 1>(std::make_integer_sequence<int, 1>{});
+      if (k == K) swapAt<K>();
     });
   }
 
@@ -347,9 +348,9 @@ struct BlockWalk {
         for (std::int32_t y = 1; y <= M - 1; ++y) columnAt[y + 1] = outer.perm[y] + 4;
         start(layout);
         for (; done < end; done += 2) {
-          sweep<1, M - 1>();
+          sweepUp();
           step(walkStep(outer));
-          sweep<M - 1, 1>();
+          sweepDown();
           step(walkStep(outer) + 1);
         }
       }
@@ -367,7 +368,7 @@ struct BlockWalk {
           const std::int32_t k = walkStep(lower);
           if (k == 0) {
             const SwapChange none = {};
-            stepLanes<n, WIDTH, 0>(lanes, &none);
+            stepLanes<n, WIDTH, 0>(lanes, none);
           } else {
             step(k);
           }
@@ -379,30 +380,29 @@ struct BlockWalk {
 };
 
 // A kernel's entry point for order n.
-template <int n, class Shape>
+template <int n, int WIDTH>
 void sumTermLanesOfOrder(const std::int32_t* matrix, const TermBlockLayout& layout,
                          const WalkParts& parts, std::uint32_t* laneSums) {
-  BlockWalk<n, Shape::steps(n), Shape::WIDTH> walk;
+  BlockWalk<n, WIDTH> walk;
   walk.run(matrix, layout, parts, laneSums);
 }
 
-// A kernel's entry point: see SumTermLanes. Shape::WIDTH is the lanes of
-// the kernel's vectors, Shape::steps(n) how many steps of a sweep of order n
-// go in one loop over the lanes. Requires 4 <= layout.n <= 12.
-template <class Shape>
+// A kernel's entry point, for vectors of WIDTH lanes: see SumTermLanes.
+// Requires 4 <= layout.n <= 12.
+template <int WIDTH>
 void sumTermLanesOfParts(const std::int32_t* matrix, const TermBlockLayout& layout,
                          const WalkParts& parts, std::uint32_t* laneSums) {
   assert(parts.parts >= 1 && parts.claim != nullptr);
   switch (layout.n) {
-    case 4: return sumTermLanesOfOrder<4, Shape>(matrix, layout, parts, laneSums);
-    case 5: return sumTermLanesOfOrder<5, Shape>(matrix, layout, parts, laneSums);
-    case 6: return sumTermLanesOfOrder<6, Shape>(matrix, layout, parts, laneSums);
-    case 7: return sumTermLanesOfOrder<7, Shape>(matrix, layout, parts, laneSums);
-    case 8: return sumTermLanesOfOrder<8, Shape>(matrix, layout, parts, laneSums);
-    case 9: return sumTermLanesOfOrder<9, Shape>(matrix, layout, parts, laneSums);
-    case 10: return sumTermLanesOfOrder<10, Shape>(matrix, layout, parts, laneSums);
-    case 11: return sumTermLanesOfOrder<11, Shape>(matrix, layout, parts, laneSums);
-    case 12: return sumTermLanesOfOrder<12, Shape>(matrix, layout, parts, laneSums);
+    case 4: return sumTermLanesOfOrder<4, WIDTH>(matrix, layout, parts, laneSums);
+    case 5: return sumTermLanesOfOrder<5, WIDTH>(matrix, layout, parts, laneSums);
+    case 6: return sumTermLanesOfOrder<6, WIDTH>(matrix, layout, parts, laneSums);
+    case 7: return sumTermLanesOfOrder<7, WIDTH>(matrix, layout, parts, laneSums);
+    case 8: return sumTermLanesOfOrder<8, WIDTH>(matrix, layout, parts, laneSums);
+    case 9: return sumTermLanesOfOrder<9, WIDTH>(matrix, layout, parts, laneSums);
+    case 10: return sumTermLanesOfOrder<10, WIDTH>(matrix, layout, parts, laneSums);
+    case 11: return sumTermLanesOfOrder<11, WIDTH>(matrix, layout, parts, laneSums);
+    case 12: return sumTermLanesOfOrder<12, WIDTH>(matrix, layout, parts, laneSums);
   }
   assert(false && "a block's order is 4 .. 12");
 }

@@ -7,19 +7,8 @@
 
 #include "matrix/term_blocks_kernel.h"
 
-namespace {
-
-// Four lanes to a vector, one step of a sweep to a loop over the lanes, as
-// for AVX2: measured on an AMD Zen 3 core at orders 10 to 12, two steps
-// took 1.07 of the time of one, four 1.12 to 1.17.
-struct Sse41Shape {
-  static constexpr int WIDTH = 4;
-  static constexpr int steps(int) { return 1; }
-};
-
-}  // namespace
-
+// Four lanes to a vector.
 void sumTermLanesSse41(const std::int32_t* matrix, const TermBlockLayout& layout,
                        const WalkParts& parts, std::uint32_t* laneSums) {
-  sumTermLanesOfParts<Sse41Shape>(matrix, layout, parts, laneSums);
+  sumTermLanesOfParts<4>(matrix, layout, parts, laneSums);
 }
