@@ -75,8 +75,8 @@ constexpr std::int32_t loopLanes(std::int32_t n, std::int32_t width) {
 // rows below it; the rows before take it with the product of the rows
 // above. A term's two products are one kept from the block before and one
 // made afresh, and near the middle either is as likely, so each row's
-// entry goes with the product that is kept more often: for n = 12, that
-// saves nearly four of the 34 multiplies of a swap.
+// entry goes with the product that is kept more often: for n = 12 a sweep's
+// eight swaps take 244 multiplies instead of 266.
 constexpr int footRow(int n) { return n / 2 + 1; }
 
 // What every lane keeps from one block to the next, for order n and vectors
