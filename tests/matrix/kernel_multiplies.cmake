@@ -1,14 +1,16 @@
 # Checks that the compiler kept every term of a block: each loop over the
-# lanes of order 12 in the SSE4.1 and AVX2 kernels, which take one swap to a
-# loop, issues at least the 30 multiplies of the cheapest swap. A compiler
+# lanes of order 12 in the SSE4.1, AVX2 and AVX-512F kernels, one loop to a
+# swap, issues at least the 30 multiplies of the cheapest swap. A compiler
 # that factors the block's sum of terms, (h1 b1 + h2) t2 for h1 b1 t2 + h2
 # t2, never forms those terms and issues fewer: GCC's reassociation left 24
 # at the last swap of a sweep.
 #
 #   cmake -DOBJDUMP=<objdump> -DOBJECTS=<object;...> -P kernel_multiplies.cmake
 #
-# Of OBJECTS, the kernel objects term_blocks_sse41 and term_blocks_avx2 are
-# read; a loop is the code from the target of a backward jump to the jump.
+# Of OBJECTS, the kernel objects term_blocks_sse41, term_blocks_avx2 and
+# term_blocks_avx512 are read, whose sets have a 32-bit lane multiply (the
+# baseline's takes several instructions); a loop is the code from the
+# target of a backward jump to the jump.
 cmake_minimum_required(VERSION 3.25)
 
 if(NOT OBJDUMP OR NOT OBJECTS)
@@ -28,7 +30,7 @@ set(failures "")
 set(checked 0)
 foreach(object IN LISTS OBJECTS)
   get_filename_component(name "${object}" NAME)
-  if(NOT name MATCHES "^term_blocks_(sse41|avx2)\\.cpp\\.(o|obj)$")
+  if(NOT name MATCHES "^term_blocks_(sse41|avx2|avx512)\\.cpp\\.(o|obj)$")
     continue()
   endif()
   execute_process(COMMAND "${OBJDUMP}" -d -C --no-show-raw-insn "${object}"
@@ -97,7 +99,7 @@ foreach(object IN LISTS OBJECTS)
 endforeach()
 
 if(checked EQUAL 0)
-  message(FATAL_ERROR "no SSE4.1 or AVX2 kernel object among OBJECTS")
+  message(FATAL_ERROR "no SSE4.1, AVX2 or AVX-512F kernel object among OBJECTS")
 endif()
 if(failures)
   message(FATAL_ERROR "the kernels do not form every term:${failures}")
