@@ -155,9 +155,10 @@ inline void stepLane(Lanes<n, WIDTH>& s, std::int32_t l, const SwapChange& chang
       s.below[K + e][l] ^= moved & change.rows[e + 1];
     });
     // The terms are taken in an order that uses each product as soon as it
-    // is formed, so that few are held at a time: first the heads of rows
-    // K + 1 .. K + 3, then rows K + 3 down to 1 along the products below,
-    // then rows K + 4 .. n along the products above.
+    // is formed, so that few are held at a time: first the products above
+    // rows K + 1 .. K + 3 (`fresh`, times column 1's entry before FOOT),
+    // then rows K + 3 down to 1 along the products below, then rows K + 4
+    // .. n along the products above.
     constexpr int FOOT = footRow(n);
     std::uint32_t over = K == 1 ? 1u : s.over[K][l];
     std::uint32_t fresh[3];
