@@ -6,7 +6,7 @@
 // like two's-complement arithmetic but without undefined behaviour. Nothing
 // is pruned: a zero entry still costs its full term.
 //
-// From order 4 on, the sweeps of the walk's three top indices are evaluated
+// From order 4 on, the sweeps of the walk's four top indices are evaluated
 // a block at a time, their terms sharing partial products (term_blocks.cpp);
 // orders 2 and 3 are walked one step at a time.
 #include "matrix/determinant.h"

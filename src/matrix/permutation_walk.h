@@ -11,9 +11,9 @@
 //
 // Index n moves column 1 across all n positions, index n - 1 moves column 2
 // across the positions that column 1 leaves free, and so on: between two
-// steps of the indices below n - 2, the permutations visited are the current
-// arrangement of columns 4 .. n with columns 3, 2 and 1 inserted in turn at
-// every possible position. The block kernels rely on this, and on the same
+// steps of the indices below n - 3, the permutations visited are the current
+// arrangement of columns 5 .. n with columns 4, 3, 2 and 1 inserted in turn
+// at every possible position. The block kernels rely on this, and on the same
 // shape one level down: for n >= 3 the walk is n - 1 steps of index n that
 // swap at positions 1, 2, .., n - 1 (column 1 moving to the end), one step
 // of the lower indices, n - 1 steps at positions n - 1, .., 1 (column 1

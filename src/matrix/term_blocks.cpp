@@ -1,21 +1,26 @@
 // The walk in blocks.
 //
-// For order n >= 4 the walk is split in two. Its indices below n - 2 make
-// the plain-changes walk of order n - 3 on columns 4 .. n; after each of its
-// steps the three top indices sweep columns 3, 2 and 1 across every free
-// position, which visits the n (n - 1) (n - 2) permutations of one block:
-// column 3 at position r of the n - 2 places around columns 4 .. n, column 2
-// at position q of the n - 1 places around those, column 1 at position p of
-// all n. Every permutation of a block is a term, taken in full: the product
-// of its n entries, added or subtracted by its parity, which is the parity of
-// the lower walk's step times (-1)^(p - 1 + q + r): the identity, the last
-// term, has p = q = r = 1 and the lower walk's even last step, and is even.
+// For order n >= 4 the walk is split in two. Its indices below n - 3 make
+// the plain-changes walk of order n - 4 on columns 5 .. n; after each of its
+// steps the four top indices sweep columns 4, 3, 2 and 1 across every free
+// position, which visits the n (n - 1) (n - 2) (n - 3) permutations of one
+// block: column 4 at position r of the n - 3 places around columns 5 .. n,
+// column 3 at position q of the n - 2 places around those, and columns 2
+// and 1 at the rows lo < hi that they leave, in either order. Every
+// permutation of a block is a term, taken in full: the product of its n
+// entries, added or subtracted by its parity, which is the parity of the
+// lower walk's step times (-1)^(q + r + lo + hi + 1), times -1 more where
+// column 2 takes row lo: the identity, the last term, has q = r = lo = 1,
+// hi = 2 and the lower walk's even last step, and is even.
 //
 // Within a block the products share their work. For a fixed pair (q, r) the
-// rows above column 1's position take one column each and the rows below it
-// another, so the n terms for p = 1 .. n are the product of the rows above,
-// column 1's entry and the product of the rows below. The pairs (q, r) are
-// the lanes of a vector; each lane's products are kept from block to block
+// other columns fill n - 2 slots in order; a row above lo takes its own
+// slot, a row between lo and hi the slot before, a row below hi the slot two
+// before. So a term is the product of the rows above lo, lo's entry, the
+// rows between lo and hi, hi's entry and the rows below hi, and for each lo
+// the products of the rows down to hi grow by one row as hi moves down,
+// while those of the rows below hi serve every lo. The pairs (q, r) are the
+// lanes of a vector; each lane keeps its slots' entries from block to block
 // (term_blocks_kernel.h). Every product and sum wraps modulo 2^32, so
 // grouping the factors of a term and the order of the sums do not change
 // the result, and every kernel gives the same sum to the bit, in however
@@ -85,15 +90,15 @@ static_assert(TERM_KERNELS[std::size(TERM_KERNELS) - 1].sumLanes == sumTermLanes
                   TERM_KERNELS[std::size(TERM_KERNELS) - 1].supported == onEveryProcessor,
               "the last kernel must be one that every processor runs");
 
-// What position x (1 .. n - 1) of the arrangement of columns 2 .. n holds in
-// lane (q, r), as TermBlockLayout::heldAt says: column 2 sits at position
-// q, column 3 at position r of what remains, and the lower walk's positions
-// fill the rest in order.
-std::int32_t heldAt(std::int32_t x, std::int32_t q, std::int32_t r) {
-  if (x == q) return 2;
-  const std::int32_t withoutColumn2 = x - (x > q ? 1 : 0);
-  if (withoutColumn2 == r) return 3;
-  return 3 + withoutColumn2 - (withoutColumn2 > r ? 1 : 0);
+// What slot s (1 .. n - 2) of the arrangement of columns 3 .. n holds in
+// lane (q, r), as TermBlockLayout::heldAt says: column 3 sits at slot q,
+// column 4 at slot r of what remains, and the lower walk's positions fill
+// the rest in order.
+std::int32_t heldAt(std::int32_t s, std::int32_t q, std::int32_t r) {
+  if (s == q) return 3;
+  const std::int32_t withoutColumn3 = s - (s > q ? 1 : 0);
+  if (withoutColumn3 == r) return 4;
+  return 4 + withoutColumn3 - (withoutColumn3 > r ? 1 : 0);
 }
 
 // Parts of a walk for each thread that shares it: enough that a thread
@@ -127,9 +132,9 @@ void takeParts(void* context) {
   walk.sumLanes(walk.matrix, *walk.layout, walk.parts, laneSums);
   const std::int32_t n = walk.layout->n;
   std::uint32_t sum = 0;
-  for (std::int32_t q = 1; q <= n - 1; ++q) {
-    for (std::int32_t r = 1; r <= n - 2; ++r) {
-      const std::uint32_t laneSum = laneSums[(q - 1) * (n - 2) + (r - 1)];
+  for (std::int32_t q = 1; q <= n - 2; ++q) {
+    for (std::int32_t r = 1; r <= n - 3; ++r) {
+      const std::uint32_t laneSum = laneSums[(q - 1) * (n - 3) + (r - 1)];
       sum += (q + r) % 2 == 0 ? laneSum : 0u - laneSum;
     }
   }
@@ -140,18 +145,18 @@ void takeParts(void* context) {
 
 void buildTermBlockLayout(std::int32_t n, TermBlockLayout& layout) {
   assert(n >= 4 && n <= MAX_WALK_ORDER);
-  // Padding lanes hold column 2 everywhere.
-  for (auto& position : layout.heldAt) {
-    for (std::int32_t& held : position) held = 2;
+  // Padding lanes hold column 3 everywhere.
+  for (auto& slot : layout.heldAt) {
+    for (std::int32_t& held : slot) held = 3;
   }
   layout.n = n;
-  layout.lanes = (n - 1) * (n - 2);
-  // Position by position, lane by lane. (GCC 12 at -O3 vectorizes the same
-  // loops nested the other way, over q, r and x, with aligned stores at
-  // lanes that are not aligned, and the program crashes.)
-  for (std::int32_t x = 1; x <= n - 1; ++x) {
+  layout.lanes = (n - 2) * (n - 3);
+  // Slot by slot, lane by lane. (GCC 12 at -O3 vectorizes the same loops
+  // nested the other way, over q, r and s, with aligned stores at lanes
+  // that are not aligned, and the program crashes.)
+  for (std::int32_t s = 1; s <= n - 2; ++s) {
     for (std::int32_t lane = 0; lane < layout.lanes; ++lane) {
-      layout.heldAt[x][lane] = heldAt(x, lane / (n - 2) + 1, lane % (n - 2) + 1);
+      layout.heldAt[s][lane] = heldAt(s, lane / (n - 3) + 1, lane % (n - 3) + 1);
     }
   }
 }

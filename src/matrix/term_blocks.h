@@ -1,6 +1,6 @@
 // The terms of the determinant's walk from order 4 on, evaluated a block at a
 // time: the lower indices of the plain-changes walk drive the blocks, and the
-// sweeps of its three top indices fill one block. Every permutation is a
+// sweeps of its four top indices fill one block. Every permutation is a
 // term, taken in full and signed by its parity; nothing is pruned on zeros.
 // All sums and products wrap modulo 2^32, and every kernel gives the same
 // sum to the bit, however the walk is shared among threads.

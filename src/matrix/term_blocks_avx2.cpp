@@ -10,5 +10,5 @@
 // Eight lanes to a vector.
 void sumTermLanesAvx2(const std::int32_t* matrix, const TermBlockLayout& layout,
                       const WalkParts& parts, std::uint32_t* laneSums) {
-  sumTermLanesOfParts<8>(matrix, layout, parts, laneSums);
+  sumTermLanesOfParts<8, false>(matrix, layout, parts, laneSums);
 }

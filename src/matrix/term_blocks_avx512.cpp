@@ -10,5 +10,5 @@
 // Sixteen lanes to a vector.
 void sumTermLanesAvx512(const std::int32_t* matrix, const TermBlockLayout& layout,
                         const WalkParts& parts, std::uint32_t* laneSums) {
-  sumTermLanesOfParts<16>(matrix, layout, parts, laneSums);
+  sumTermLanesOfParts<16, false>(matrix, layout, parts, laneSums);
 }

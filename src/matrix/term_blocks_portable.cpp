@@ -6,5 +6,5 @@
 // block.
 void sumTermLanesPortable(const std::int32_t* matrix, const TermBlockLayout& layout,
                           const WalkParts& parts, std::uint32_t* laneSums) {
-  sumTermLanesOfParts<4>(matrix, layout, parts, laneSums);
+  sumTermLanesOfParts<4, true>(matrix, layout, parts, laneSums);
 }

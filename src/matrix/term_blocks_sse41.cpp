@@ -10,5 +10,5 @@
 // Four lanes to a vector.
 void sumTermLanesSse41(const std::int32_t* matrix, const TermBlockLayout& layout,
                        const WalkParts& parts, std::uint32_t* laneSums) {
-  sumTermLanesOfParts<4>(matrix, layout, parts, laneSums);
+  sumTermLanesOfParts<4, false>(matrix, layout, parts, laneSums);
 }

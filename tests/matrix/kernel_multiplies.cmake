@@ -1,9 +1,8 @@
-# Checks that the compiler kept every term of a block: each loop over the
-# lanes of order 12 in the SSE4.1, AVX2 and AVX-512F kernels, one loop to a
-# swap, issues at least the 30 multiplies of the cheapest swap. A compiler
-# that factors the block's sum of terms, (h1 b1 + h2) t2 for h1 b1 t2 + h2
-# t2, never forms those terms and issues fewer: GCC's reassociation left 24
-# at the last swap of a sweep.
+# Checks that the compiler kept every term of a block: the loop over the
+# lanes of order 12 that forms a block's terms, in the SSE4.1, AVX2 and
+# AVX-512F kernels, issues all the multiplies of its terms and of the
+# products they share. A compiler that factors the block's sum of terms,
+# (w1 + w2 f) b for w1 b + w2 f b, never forms those terms and issues fewer.
 #
 #   cmake -DOBJDUMP=<objdump> -DOBJECTS=<object;...> -P kernel_multiplies.cmake
 #
@@ -17,15 +16,15 @@ if(NOT OBJDUMP OR NOT OBJECTS)
   message(FATAL_ERROR "usage: cmake -DOBJDUMP=<objdump> -DOBJECTS=<object;...> -P kernel_multiplies.cmake")
 endif()
 
-# The fewest multiplies of a swap of order 12 (see term_blocks_kernel.h):
-# 12 - K products above, less one at K = 1; the entries of column 1 that go
-# with a product made afresh; K + 3 products below, less one at K = 8; and
-# the 12 terms. K = 2 .. 6 take 30.
-set(fewest 30)
-# A loop with fewer multiplies than this is no swap's loop: the setting up
-# of the lanes, or a walk of a lower order.
-set(smallest_swap 20)
-
+# The multiplies of a block of order 12 (see term_blocks_kernel.h), where
+# the loop forms all of its terms: 20 products of the rows below a row,
+# times that row's entry in column 1 or 2, from 9 products of the rows
+# below; 9 products of the rows above; 20 of those times the entry in
+# column 1 or 2; 110 that extend them by a row; and the 132 terms. A loop
+# that forms the terms with column 1 above column 2 alone, run twice, takes
+# 10, 9, 9, 10, 55 and 66 of them.
+set(all_terms 300)
+set(half_terms 159)
 set(failures "")
 set(checked 0)
 foreach(object IN LISTS OBJECTS)
@@ -42,22 +41,24 @@ foreach(object IN LISTS OBJECTS)
   # lines "  <address>:\t<instruction>".
   string(REPLACE ";" "," listing "${listing}")
   string(REPLACE "\n" ";" lines "${listing}")
-  set(order12 FALSE)
+  set(fewest 0)
   set(addresses "")
   set(multiplies "")
   set(loops 0)
   foreach(line IN LISTS lines)
     if(line MATCHES "^[0-9a-f]+ <(.*)>:$")
       set(function "${CMAKE_MATCH_1}")
-      set(order12 FALSE)
-      if(function MATCHES "(BlockWalk|stepLanes|sumTermLanesOfOrder)<12,")
-        set(order12 TRUE)
+      set(fewest 0)
+      if(function MATCHES "addTerms<12, [0-9]+, true>")
+        set(fewest ${all_terms})
+      elseif(function MATCHES "addTerms<12, [0-9]+, false>")
+        set(fewest ${half_terms})
       endif()
       set(addresses "")
       set(multiplies "")
       continue()
     endif()
-    if(NOT order12 OR NOT line MATCHES "^ *([0-9a-f]+):[ \t]+(.*)$")
+    if(fewest EQUAL 0 OR NOT line MATCHES "^ *([0-9a-f]+):[ \t]+(.*)$")
       continue()
     endif()
     set(address "${CMAKE_MATCH_1}")
@@ -83,17 +84,15 @@ foreach(object IN LISTS OBJECTS)
           endif()
           math(EXPR index "${index} + 1")
         endforeach()
-        if(count GREATER_EQUAL smallest_swap)
-          math(EXPR loops "${loops} + 1")
-          if(count LESS fewest)
-            string(APPEND failures "\n  ${name}: a loop of ${function} has ${count} multiplies")
-          endif()
+        math(EXPR loops "${loops} + 1")
+        if(count LESS fewest)
+          string(APPEND failures "\n  ${name}: the loop of ${function} has ${count} multiplies, not ${fewest}")
         endif()
       endif()
     endif()
   endforeach()
-  if(loops LESS 8)
-    string(APPEND failures "\n  ${name}: ${loops} loops of order 12 found, not the 8 swaps of a sweep")
+  if(loops EQUAL 0)
+    string(APPEND failures "\n  ${name}: no loop that forms the terms of order 12")
   endif()
   math(EXPR checked "${checked} + 1")
 endforeach()
