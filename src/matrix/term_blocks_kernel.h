@@ -139,23 +139,17 @@ inline std::uint32_t blockLane(const Lanes<n, WIDTH>& s, std::int32_t l) {
   std::uint32_t under = 1;
   forEachDown<n, 1>([&](auto at) {
     constexpr int hi = decltype(at)::value;
-    if constexpr (hi == n) {
-      if constexpr (BOTH) low1[hi] = s.below1[hi];
-      low2[hi] = s.below2[hi];
-    } else {
-      if constexpr (BOTH) low1[hi] = under * s.below1[hi];
-      low2[hi] = under * s.below2[hi];
-    }
-    if constexpr (hi > 2) under = hi == n ? s.level[2][hi - 2][l] : under * s.level[2][hi - 2][l];
+    if constexpr (BOTH) low1[hi] = under * s.below1[hi];
+    low2[hi] = under * s.below2[hi];
+    if constexpr (hi > 2) under *= s.level[2][hi - 2][l];
   });
   std::uint32_t sum[SUMS] = {};
   std::uint32_t over = 1;  // the product of the rows above lo
   forEachUp<1, n>([&](auto atLo) {
     constexpr int lo = decltype(atLo)::value;
     // The product of rows 1 .. hi - 1 with column 1 (2) in row lo.
-    std::uint32_t with1 = lo == 1 ? s.above1[1] : over * s.above1[lo];
-    std::uint32_t with2 = 0;
-    if constexpr (BOTH) with2 = lo == 1 ? s.above2[1] : over * s.above2[lo];
+    std::uint32_t with1 = over * s.above1[lo];
+    std::uint32_t with2 = BOTH ? over * s.above2[lo] : 0u;
     forEachUp<lo + 1, n + 1>([&](auto atHi) {
       constexpr int hi = decltype(atHi)::value;
       sum[(lo + hi) % SUMS] += with1 * low2[hi];
@@ -165,7 +159,7 @@ inline std::uint32_t blockLane(const Lanes<n, WIDTH>& s, std::int32_t l) {
         if constexpr (BOTH) with2 *= s.level[1][hi - 1][l];
       }
     });
-    if constexpr (lo < n - 1) over = lo == 1 ? s.level[0][1][l] : over * s.level[0][lo][l];
+    if constexpr (lo < n - 1) over *= s.level[0][lo][l];
   });
   std::uint32_t block = 0;
   for (int i = 0; i < SUMS; ++i) block += sum[i];
